@@ -1,0 +1,49 @@
+#pragma once
+// Logical drives, their types and labels, and the USB-bus test, from the mount table and
+// sysfs. Every root is injectable so tests build fake trees.
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/file_system.h"
+
+namespace platform {
+
+enum class DriveType {
+  kUnknown = 0,
+  kNoRootDir = 1,
+  kRemovable = 2,
+  kFixed = 3,
+  kRemote = 4,
+  kCdRom = 5,
+  kRamDisk = 6,
+};
+
+struct SystemRoots {
+  std::filesystem::path sys = "/sys";
+  std::filesystem::path mounts = "/proc/self/mounts";
+  std::filesystem::path dev = "/dev";
+};
+
+class DriveInfo {
+ public:
+  explicit DriveInfo(const FileSystem& fs = DefaultFileSystem(), SystemRoots roots = {});
+
+  // The mapped letters in letter order as roots "C:\", "D:\".
+  std::vector<std::string> LogicalDriveStrings() const;
+  // Type of the drive holding a root or path ("E:", "E:\", "E:\dir\x").
+  DriveType TypeOf(std::string_view path) const;
+  // Volume label from /dev/disk/by-label; nullopt when the volume information cannot be
+  // read, "" for a volume without a label.
+  std::optional<std::string> VolumeLabel(std::string_view path) const;
+  // True when the path's block device sits below a USB controller in sysfs.
+  bool IsOnUsbBus(std::string_view path) const;
+
+ private:
+  const FileSystem* fs_;
+  SystemRoots roots_;
+};
+
+}  // namespace platform

@@ -1,0 +1,47 @@
+#pragma once
+// Format settings and the number and date-time formatting the program's texts use.
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/date_time.h"
+
+namespace platform {
+
+struct FormatSettings {
+  std::string decimalSeparator = ",";
+  std::string thousandSeparator = "\u00A0";  // no-break space
+  std::string dateSeparator = ".";
+  std::string timeSeparator = ":";
+  std::string shortDateFormat = "dd.MM.yyyy";
+  std::string shortTimeFormat = "hh:mm";
+  std::string longTimeFormat = "hh:mm:ss";
+  std::array<std::string, 12> shortMonthNames{"sty", "lut", "mar", "kwi", "maj", "cze",
+                                              "lip", "sie", "wrz", "paź", "lis", "gru"};
+  std::array<std::string, 12> longMonthNames{};
+};
+
+FormatSettings PolishFormatSettings();
+// The host locale's settings (LC_NUMERIC / LC_TIME), Polish where the host gives nothing.
+FormatSettings HostFormatSettings();
+// The settings the program formats with: the host's, unless a test replaced them.
+const FormatSettings& UserFormatSettings();
+void SetUserFormatSettings(const FormatSettings& settings);
+
+// Digit grouping and exactly `decimals` decimals, rounded: 1233.798 -> "1 233,80".
+std::string FormatNumber(double value, int decimals, const FormatSettings& fs);
+// A float pattern: "0" a required digit, "#" an optional one, "." the decimal separator,
+// "," grouping, other text copied ("0.## GB" -> "5,36 GB", "8 GB").
+std::string FormatFloat(std::string_view pattern, double value, const FormatSettings& fs);
+// Date-time patterns: d dd ddd dddd, m mm mmm mmmm (minutes after h), M MM MMM MMMM,
+// yy yyyy, h hh, n nn, s ss, z zzz, "/" the date separator, ":" the time separator,
+// quoted text copied.
+std::string FormatDateTime(std::string_view pattern, TDateTime value, const FormatSettings& fs);
+
+// Parsing with the settings' short date format (order of d, M, y) and date separator,
+// and a time "h:m[:s]" with the time separator. nullopt when the text does not parse.
+std::optional<TDateTime> TryStrToDate(std::string_view text, const FormatSettings& fs);
+std::optional<TDateTime> TryStrToTime(std::string_view text, const FormatSettings& fs);
+
+}  // namespace platform
