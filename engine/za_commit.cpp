@@ -160,6 +160,7 @@ class TZACommit {
  private:
   void MakeTail() {
     std::string folder = a_.TempDir.empty() ? platform::TempFolder() : a_.TempDir;
+    if (folder.empty()) folder = std::string(FolderPart(a_.FileName));  // no mapped temp folder
     tail_.path = platform::UniqueTempFileName(folder, "FC");
     tail_.stream = std::make_unique<TFileStream>(tail_.path, platform::OpenMode::kCreateNew);
     s_.Seek(truncatePos_);
