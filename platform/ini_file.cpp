@@ -9,6 +9,7 @@
 namespace platform {
 
 struct IniFile::Impl {
+  FileSystem* fs = nullptr;
   std::string path;
   std::optional<std::filesystem::path> host;
   IniDocument doc;
@@ -17,6 +18,7 @@ struct IniFile::Impl {
 IniFile::IniFile(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 
 IniFile::IniFile(std::string_view windowsPath, FileSystem& fs) : impl_(std::make_unique<Impl>()) {
+  impl_->fs = &fs;
   impl_->path = std::string(windowsPath);
   impl_->host = fs.ToHost(windowsPath);
   if (impl_->host) impl_->doc = LoadIni(*impl_->host);
@@ -25,6 +27,7 @@ IniFile::IniFile(std::string_view windowsPath, FileSystem& fs) : impl_(std::make
 IniFile IniFile::OpenSection(std::string_view windowsPath, std::string_view section,
                              FileSystem& fs) {
   auto impl = std::make_unique<Impl>();
+  impl->fs = &fs;
   impl->path = std::string(windowsPath);
   impl->host = fs.ToHost(windowsPath);
   if (impl->host) impl->doc = LoadIniSection(*impl->host, section);
@@ -87,16 +90,17 @@ void IniFile::DeleteKey(std::string_view section, std::string_view key) {
   impl_->doc.DeleteKey(section, key);
 }
 
-void IniFile::Save() {
-  if (!impl_->host || !SaveIni(*impl_->host, impl_->doc)) {
-    throw IniWriteError("Unable to write to " + impl_->path);
-  }
-}
+void IniFile::Save() { Write(false); }
 
-void IniFile::SaveAtomically() {
-  if (!impl_->host || !SaveIniAtomically(*impl_->host, impl_->doc)) {
-    throw IniWriteError("Unable to write to " + impl_->path);
-  }
+void IniFile::SaveAtomically() { Write(true); }
+
+void IniFile::Write(bool atomically) {
+  if (!impl_->host) throw IniWriteError("Unable to write to " + impl_->path);
+  const bool ok = atomically ? SaveIniAtomically(*impl_->host, impl_->doc)
+                             : SaveIni(*impl_->host, impl_->doc);
+  // The file was written with host calls, behind the file system's listing cache.
+  impl_->fs->InvalidateCache();
+  if (!ok) throw IniWriteError("Unable to write to " + impl_->path);
 }
 
 std::string GetPrivateProfileString(std::string_view section, std::string_view key,

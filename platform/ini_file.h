@@ -63,6 +63,7 @@ class IniFile {
  private:
   struct Impl;
   explicit IniFile(std::unique_ptr<Impl> impl);
+  void Write(bool atomically);
   std::unique_ptr<Impl> impl_;
 };
 
