@@ -1,6 +1,6 @@
 // The archiver's interface: defaults, the compression properties, opening, closing, Size,
 // FileCount and the errors of calls made in the wrong state.
-#include "zip_fixture.h"
+#include "archive_fixture.h"
 
 namespace engine::testing {
 namespace {

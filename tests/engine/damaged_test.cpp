@@ -1,6 +1,6 @@
 // Damaged and unusual archives: the end-record search, comments, the rebuild from local
 // headers, and the errors of archives that cannot be read.
-#include "zip_fixture.h"
+#include "archive_fixture.h"
 
 namespace engine::testing {
 namespace {

@@ -1,6 +1,6 @@
 // Finding and extracting: masks, the fast path, the password loop, overwrite rules,
 // verification, the names that must not leave the target folder, and declared sizes.
-#include "zip_fixture.h"
+#include "archive_fixture.h"
 
 namespace engine::testing {
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <map>
 
-#include "zip_fixture.h"
+#include "archive_fixture.h"
 
 namespace engine::testing {
 namespace {

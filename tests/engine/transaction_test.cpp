@@ -1,5 +1,5 @@
 // Update transactions: one AddFiles per file, failure actions, cancel, replacement.
-#include "zip_fixture.h"
+#include "archive_fixture.h"
 
 namespace engine::testing {
 namespace {

@@ -3,7 +3,7 @@
 #include <zlib.h>
 
 #include "platform/date_time.h"
-#include "zip_fixture.h"
+#include "archive_fixture.h"
 
 namespace engine::testing {
 namespace {
