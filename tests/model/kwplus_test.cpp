@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "model_fixture.h"
+#include "platform/code_page.h"
 
 namespace kw::test {
 namespace {
@@ -111,7 +112,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 class RecentDataFiles : public ModelTest {
  protected:
-  void WriteIni(std::string_view text) { WriteBytes(machine_.C() / kRoaming, text); }
+  // The genealogy program writes its settings in the ANSI code page.
+  void WriteIni(std::string_view text) {
+    WriteBytes(machine_.C() / kRoaming, platform::Utf8ToCodePage(text, platform::CodePage::kAnsi));
+  }
   std::string Read(bool onlyExisting) {
     list_ = {"stale"};
     return model_.ReadRecentDataFiles(model_.GenealogyIniPath, list_, onlyExisting);

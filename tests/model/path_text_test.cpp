@@ -22,7 +22,7 @@ TEST(PathText, WindowsPathParts) {
     EXPECT_EQ(ExtractFileDir(r.path), r.dir) << r.path;
     EXPECT_EQ(ChangeFileExt(r.path, "_monografie"), r.monograph) << r.path;
   }
-  EXPECT_EQ(LowerAsciiLetters("C:\\ŁÓDŹ\\Foto.JPG"), "c:\\ŁÓDŹ\\foto.jpg");
+  EXPECT_EQ(LowerAsciiLetters("C:\\ŁÓDŹ\\Foto.JPG"), "c:\\ŁÓdŹ\\foto.jpg");
 }
 
 }  // namespace
