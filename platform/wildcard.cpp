@@ -54,6 +54,9 @@ bool WildcardPattern::Matches(std::string_view name) const {
   const std::u32string n = FoldToCodePoints(name);
   const std::size_t pn = items.size();
   const std::size_t nn = n.size();
+  // No Windows path is longer; the table below grows with the product of both lengths.
+  constexpr std::size_t kLongestPath = 32767;
+  if (pn > kLongestPath || nn > kLongestPath) return false;
   const std::size_t lastDot = n.rfind(U'.');  // npos when the name has none
 
   // ok[pi * (nn + 1) + ni]: items[pi..] match n[ni..]; filled from the ends backwards.
