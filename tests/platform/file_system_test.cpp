@@ -438,6 +438,13 @@ TEST_F(FileSystemTest, CacheNoticesChangesBehindItsBack) {
   tmp_.File("Dane/NOWY.jpg");
   EXPECT_TRUE(fs_.FileExists("C:\\dane\\nowy.jpg"));
   EXPECT_EQ(Relative(fs_.ToHost("C:\\dane\\nowy.jpg")), "Dane/NOWY.jpg");
+  // The folder replaced by one of another spelling.
+  fs::rename(tmp_ / "Dane", tmp_ / "DANE3");
+  tmp_.File("dAne/Ostatni.jpg");
+  EXPECT_TRUE(fs_.FileExists("C:\\DANE\\OSTATNI.JPG"));
+  fs::rename(tmp_ / "dAne", tmp_ / "DANE4");
+  tmp_.Folder("daNe");
+  EXPECT_EQ(Relative(fs_.ToHost("C:\\DANE\\Nowy.txt")), "daNe/Nowy.txt") << "for a new file";
 }
 
 TEST_F(FileSystemTest, ListsEachFolderAboutOnce) {
