@@ -163,6 +163,8 @@ TEST(DataFileText, JoinsLinesWithCrLfAndDropsTheByteOrderMark) {
   EXPECT_EQ(DataFileText(""), "");
   // A malformed byte becomes U+FFFD instead of travelling on into paths.
   EXPECT_EQ(DataFileText("\xC3(\n"), "\xEF\xBF\xBD(\r\n");
+  EXPECT_EQ(DataFileText("abcdefgh1\xFF\xEF\xBF\xBDż"), "abcdefgh1\xEF\xBF\xBD\xEF\xBF\xBDż\r\n");
+  EXPECT_EQ(DataFileText("a\xE2\x82"), "a\xEF\xBF\xBD\xEF\xBF\xBD\r\n");  // cut at the end
 }
 
 TEST_F(ModelTest, DataFileThatCannotBeOpened) {
