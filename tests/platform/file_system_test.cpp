@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <ctime>
+#include <map>
 #include <set>
 
 #include "fs_test_support.h"
@@ -79,6 +80,9 @@ TEST_F(FileSystemTest, ExactNameWinsOverOtherCase) {
   // Neither spelling exact: the answer does not depend on the listing order.
   EXPECT_EQ(Relative(fs_.ToHost("C:\\a.TXT")), "A.TXT");
   EXPECT_EQ(Relative(fs_.ToHost("C:\\DIR\\x")), "Dir/x");
+  // With one spelling gone the other answers.
+  ASSERT_TRUE(fs_.DeleteFile("C:\\A.TXT"));
+  EXPECT_EQ(Relative(fs_.ToHost("C:\\a.TXT")), "a.txt");
 }
 
 TEST_F(FileSystemTest, PathsThatNameNoDriveHereFail) {
@@ -223,6 +227,22 @@ TEST_F(FileSystemTest, FindFilesGivesAttributesAndSkipsDotsAtTheRoot) {
   EXPECT_TRUE(fs_.FindFiles("C:\\Archiwum\\").empty());
 }
 
+TEST_F(FileSystemTest, LinksAreMarkedSoWalksCanSkipLoops) {
+  tmp_.File("Dane/plik.txt", "abc");
+  fs::create_directory_symlink("..", tmp_ / "Dane/petla");
+  fs::create_symlink("plik.txt", tmp_ / "Dane/skrot.txt");
+  fs::create_symlink("brak.txt", tmp_ / "Dane/zerwany.txt");
+  std::map<std::string, FileInfo> byName;
+  for (auto& info : fs_.FindFiles("C:\\Dane\\*")) byName[info.name] = info;
+  EXPECT_EQ(byName["plik.txt"].attributes, kAttrArchive);
+  EXPECT_EQ(byName["petla"].attributes, kAttrDirectory | kAttrReparsePoint);
+  EXPECT_EQ(byName["skrot.txt"].attributes, kAttrArchive | kAttrReparsePoint);
+  EXPECT_EQ(byName["skrot.txt"].size, 3u);
+  EXPECT_EQ(byName["zerwany.txt"].attributes, kAttrArchive | kAttrReparsePoint);
+  EXPECT_EQ(byName["zerwany.txt"].size, 0u);
+  EXPECT_EQ(fs_.Stat("C:\\DANE\\PETLA")->attributes, kAttrDirectory | kAttrReparsePoint);
+}
+
 TEST_F(FileSystemTest, CopyReplacesThroughATemporary) {
   const auto source = tmp_.File("Dane/Źródło.jpg", "new content");
   const std::array<timespec, 2> times{timespec{1000000000, 0}, timespec{1000000000, 0}};
@@ -279,6 +299,21 @@ TEST_F(FileSystemTest, UnwritableFolderRefusesCopiesAndFolders) {
   EXPECT_EQ(fs_.LastError(), kErrorAccessDenied);
   EXPECT_FALSE(fs_.CreateDirectories("C:\\Zamkniety\\Nowy"));
   EXPECT_EQ(fs_.LastError(), kErrorAccessDenied);
+}
+
+// sysfs refuses new files and folders even to root, so this runs where the test above
+// cannot.
+TEST_F(FileSystemTest, FolderNobodyMayWriteRefusesCopiesAndFolders) {
+  if (!fs::is_directory("/sys/kernel")) GTEST_SKIP() << "no sysfs here";
+  tmp_.File("src.txt");
+  DriveMap map = MakeMap();
+  map.Map('S', "/sys");
+  FileSystem withSys(map);
+  EXPECT_FALSE(withSys.CopyFile("C:\\src.txt", "S:\\KERNEL\\x.txt", false));
+  EXPECT_EQ(withSys.LastError(), kErrorAccessDenied);
+  EXPECT_FALSE(withSys.CreateDirectories("S:\\kernel\\Nowy"));
+  EXPECT_EQ(withSys.LastError(), kErrorAccessDenied);
+  EXPECT_FALSE(fs::exists("/sys/kernel/x.txt"));
 }
 
 TEST_F(FileSystemTest, MoveRenamesAndReplacesFiles) {
