@@ -257,7 +257,7 @@ TEST(HostFormatSettings, ReadsTheEnvironmentsLocale) {
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
   }
   // glibc keeps the parsed LOCPATH list for good; that is not a leak of ours.
-  const LeakCheckPause pause;
+  [[maybe_unused]] const LeakCheckPause pause;
   ScopedEnvironment env;
   env.Set("LOCPATH", dir.string());
   env.Set("LC_ALL", "pl_PL.UTF-8");
