@@ -76,7 +76,6 @@ struct FileSystem::Impl {
 
   struct Resolved {
     std::string host;
-    bool allFound = true;  // every component was found in a listing
     bool isRoot = false;   // the drive's own folder
     // A listing showed this component missing (its folder exists, the name does not):
     // the answer is known without asking the host again.
@@ -109,7 +108,10 @@ struct FileSystem::Impl {
           out.host = Join(out.host, found.name);
           continue;
         }
-        out.allFound = false;
+        // A folder that cannot be read may be one a stale listing named: look again once.
+        if (found.outcome == DirectoryCache::Outcome::kUnlistable && !revalidate) {
+          return Resolve(windowsPath, true);
+        }
         // A folder we may enter but not list still lets exact names through.
         if (found.outcome == DirectoryCache::Outcome::kMissing) {
           existing = false;
@@ -134,7 +136,8 @@ struct FileSystem::Impl {
     auto statFn = followLinks ? ::stat : ::lstat;
     if (statFn(resolved->host.c_str(), &st) == 0) return resolved;
     int err = errno;
-    if (err == ENOENT && resolved->allFound) {
+    // A listing on the way may be stale (a folder renamed or replaced behind our back).
+    if ((err == ENOENT || err == ENOTDIR) && resolved->components > 0) {
       resolved = Resolve(windowsPath, true);
       if (!resolved) return std::nullopt;
       if (statFn(resolved->host.c_str(), &st) == 0) return resolved;
