@@ -338,6 +338,29 @@ TEST_F(FileSystemTest, MoveRenamesAndReplacesFiles) {
   EXPECT_EQ(fs_.LastError(), kErrorFileNotFound);
 }
 
+TEST_F(FileSystemTest, MoveToAnotherVolumeCopiesFilesButNotFolders) {
+  struct stat here {}, shm {};
+  if (::stat("/dev/shm", &shm) != 0 || ::stat(tmp_.path().c_str(), &here) != 0 ||
+      here.st_dev == shm.st_dev) {
+    GTEST_SKIP() << "no second volume at /dev/shm";
+  }
+  std::string pattern = "/dev/shm/kw-fs-XXXXXX";
+  ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+  const fs::path other = pattern;
+  DriveMap map = MakeMap();
+  map.Map('R', other);
+  FileSystem both(map);
+  tmp_.File("Folder/plik.txt", "zawartość");
+
+  EXPECT_TRUE(both.MoveFile("C:\\folder\\PLIK.TXT", "R:\\Przeniesiony.txt"));
+  EXPECT_EQ(ReadAll(other / "Przeniesiony.txt"), "zawartość");
+  EXPECT_FALSE(fs::exists(tmp_ / "Folder/plik.txt"));
+  EXPECT_FALSE(both.MoveFile("C:\\Folder", "R:\\Folder"));
+  EXPECT_EQ(both.LastError(), 17u) << "not the same device";
+  EXPECT_TRUE(fs::is_directory(tmp_ / "Folder"));
+  fs::remove_all(other);
+}
+
 TEST_F(FileSystemTest, DeleteAndRemoveFolders) {
   tmp_.File("Pelny/plik.txt");
   tmp_.Folder("Pusty");
