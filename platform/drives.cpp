@@ -16,16 +16,16 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::array<std::string_view, 18> kNetworkTypes{
-    "nfs",        "nfs4",       "cifs",      "smb3",        "smbfs",     "ncpfs",
-    "9p",         "afs",        "ceph",      "glusterfs",   "lustre",    "davfs",
-    "sshfs",      "fuse.sshfs", "fuse.rclone", "fuse.davfs2", "fuse.s3fs", "fuse.glusterfs"};
+    "nfs",   "nfs4",       "cifs",        "smb3",        "smbfs",     "ncpfs",
+    "9p",    "afs",        "ceph",        "glusterfs",   "lustre",    "davfs",
+    "sshfs", "fuse.sshfs", "fuse.rclone", "fuse.davfs2", "fuse.s3fs", "fuse.glusterfs"};
 constexpr std::array<std::string_view, 2> kRamTypes{"tmpfs", "ramfs"};
 constexpr std::array<std::string_view, 2> kDiscTypes{"iso9660", "udf"};
 // Kernel views with no storage behind them.
 constexpr std::array<std::string_view, 21> kVirtualTypes{
-    "proc",     "sysfs",   "devtmpfs", "devpts",    "cgroup",      "cgroup2",  "securityfs",
-    "debugfs",  "tracefs", "pstore",   "bpf",       "mqueue",      "hugetlbfs", "configfs",
-    "fusectl",  "autofs",  "binfmt_misc", "efivarfs", "nsfs",      "rpc_pipefs", "selinuxfs"};
+    "proc",    "sysfs",   "devtmpfs",    "devpts",   "cgroup", "cgroup2",    "securityfs",
+    "debugfs", "tracefs", "pstore",      "bpf",      "mqueue", "hugetlbfs",  "configfs",
+    "fusectl", "autofs",  "binfmt_misc", "efivarfs", "nsfs",   "rpc_pipefs", "selinuxfs"};
 
 template <std::size_t N>
 bool OneOf(const std::array<std::string_view, N>& list, std::string_view value) {
@@ -33,11 +33,11 @@ bool OneOf(const std::array<std::string_view, N>& list, std::string_view value) 
 }
 
 // "\\server\share\..." and "\\?\UNC\server\share\...", which name no drive letter.
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
 bool IsUncPath(std::string_view path) {
-  if (path.size() < 3 || (path[0] != '\\' && path[0] != '/') || (path[1] != '\\' && path[1] != '/')) {
-    return false;
-  }
-  if (path.size() >= 8 && path[2] == '?' && (path.substr(4, 4) == "UNC\\" || path.substr(4, 4) == "UNC/")) {
+  if (path.size() < 3 || !IsSeparator(path[0]) || !IsSeparator(path[1])) return false;
+  if (path.size() >= 8 && path[2] == '?' && path.substr(4, 3) == "UNC" && IsSeparator(path[7])) {
     return true;
   }
   return path[2] != '?' && path[2] != '.';
@@ -51,7 +51,33 @@ struct DriveInfo::Volume {
   std::optional<std::string> device;  // kernel name of the mounted block device
 };
 
-DriveInfo::DriveInfo(const FileSystem& fs, SystemRoots roots) : fs_(&fs), roots_(std::move(roots)) {}
+std::vector<char> MapRemovableMedia(DriveMap& map, const SystemRoots& roots) {
+  std::vector<char> added;
+  const BlockDevices devices(roots.sys, roots.dev);
+  for (const MountEntry& mount : ReadMountTable(roots.mounts)) {
+    if (mount.mountPoint == "/") continue;
+    const auto device = devices.FromSource(mount.source);
+    if (!device) continue;
+    const std::string disk = devices.DiskOf(*device);
+    if (!devices.IsRemovable(disk) && !devices.IsOnUsb(*device)) continue;
+    const fs::path folder = fs::path(mount.mountPoint).lexically_normal();
+    bool mapped = false;
+    std::vector<char> letters = map.Letters();
+    for (const char letter : letters) mapped = mapped || map.HostFolderOf(letter) == folder;
+    if (mapped) continue;
+    char free = 0;
+    for (char letter = 'D'; letter <= 'Y' && free == 0; ++letter) {
+      if (std::find(letters.begin(), letters.end(), letter) == letters.end()) free = letter;
+    }
+    if (free == 0) break;
+    map.Map(free, folder);
+    added.push_back(free);
+  }
+  return added;
+}
+
+DriveInfo::DriveInfo(const FileSystem& fs, SystemRoots roots)
+    : fs_(&fs), roots_(std::move(roots)) {}
 
 std::vector<std::string> DriveInfo::LogicalDriveStrings() const {
   std::vector<std::string> roots;

@@ -29,7 +29,8 @@ class FakeMachine {
     const std::string musb = "devices/platform/soc/musb-hdrc.1/bus-3/3-1";
     AddDisk("sdd", musb + "/3-1:1.0/host8/target8:0:0/8:0:0:0/block", true, "sdd1");
     tmp_.Folder("sys/bus/usb");
-    fs::create_directory_symlink("../../../../../../bus/usb", tmp_ / ("sys/" + musb + "/subsystem"));
+    fs::create_directory_symlink("../../../../../../bus/usb",
+                                 tmp_ / ("sys/" + musb + "/subsystem"));
     // An encrypted volume on the USB stick's partition.
     tmp_.Folder("sys/devices/virtual/block/dm-0/slaves");
     fs::create_directory_symlink("../../../../pci0000:00/0000:00:14.0/usb2/2-1/2-1:1.0/host6/"
@@ -72,9 +73,9 @@ class FakeMachine {
         << "garbage\n";
   }
 
-  DriveInfo Info() const {
-    return DriveInfo(fs_, {tmp_ / "sys", tmp_ / "mounts", tmp_ / "dev"});
-  }
+  SystemRoots Roots() const { return {tmp_ / "sys", tmp_ / "mounts", tmp_ / "dev"}; }
+  DriveInfo Info() const { return DriveInfo(fs_, Roots()); }
+  fs::path operator/(std::string_view relative) const { return tmp_ / relative; }
 
  private:
   void AddDisk(const std::string& disk, const std::string& parent, bool removable,
@@ -82,7 +83,8 @@ class FakeMachine {
     const std::string diskDir = "sys/" + parent + "/" + disk;
     tmp_.File(diskDir + "/removable", removable ? "1\n" : "0\n");
     tmp_.Folder("sys/class/block");
-    fs::create_directory_symlink("../../" + parent + "/" + disk, tmp_ / ("sys/class/block/" + disk));
+    fs::create_directory_symlink("../../" + parent + "/" + disk,
+                                 tmp_ / ("sys/class/block/" + disk));
     tmp_.File("dev/" + disk, "");
     if (partition.empty()) return;
     tmp_.File(diskDir + "/" + partition + "/partition", "1\n");
@@ -142,6 +144,25 @@ INSTANTIATE_TEST_SUITE_P(
                  "Moje Dane"},
         DriveRow{"WholeHostLetterRoot", "Z:\\", DriveType::kFixed, false, "System"}),
     [](const auto& row) { return std::string(row.param.name); });
+
+TEST(MapRemovableMediaTest, LettersForUsbAndRemovableVolumesFromD) {
+  const FakeMachine machine;
+  DriveMap map;
+  map.Map('Z', "/");
+  map.Map('D', machine / "c");
+  map.Map('G', machine / "media/USB Dysk");  // already has a letter
+  EXPECT_EQ(MapRemovableMedia(map, machine.Roots()), (std::vector<char>{'E', 'F', 'H', 'I'}));
+  EXPECT_EQ(map.HostFolderOf('E'), machine / "media/KW");
+  EXPECT_EQ(map.HostFolderOf('F'), machine / "cdrom");
+  EXPECT_EQ(map.HostFolderOf('H'), machine / "media/tajne");
+  EXPECT_EQ(map.HostFolderOf('I'), machine / "media/musb");
+  // The stick's files now have its letter, and the drive part alone answers the USB test.
+  EXPECT_EQ(map.ToWindows(machine / "media/KW/Kopie/ArchiwumKW.exe"),
+            "E:\\Kopie\\ArchiwumKW.exe");
+  const FileSystem fs(map);
+  EXPECT_TRUE(DriveInfo(fs, machine.Roots()).IsOnUsbBus("E:"));
+  EXPECT_TRUE(MapRemovableMedia(map, machine.Roots()).empty()) << "nothing twice";
+}
 
 TEST(DriveInfoLettersTest, LogicalDrivesInLetterOrder) {
   DriveMap map;
