@@ -15,8 +15,11 @@ bool FitsCodePage(std::string_view utf8, CodePage page);  // every character rep
 bool IsValidUtf8(std::string_view text);
 bool IsAscii(std::string_view text);
 
-// UTF-16LE (byte-order mark files) to UTF-8; malformed pairs become U+FFFD.
+// UTF-16 LE / BE (byte-order mark files) to UTF-8; malformed pairs become U+FFFD.
 std::string Utf16LeToUtf8(std::string_view bytes);
 std::string Utf16BeToUtf8(std::string_view bytes);
+// UTF-8 to UTF-16 bytes without a byte-order mark; invalid UTF-8 bytes become U+FFFD.
+std::string Utf8ToUtf16Le(std::string_view utf8);
+std::string Utf8ToUtf16Be(std::string_view utf8);
 
 }  // namespace platform
