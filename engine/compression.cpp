@@ -118,9 +118,8 @@ const char* DecodeStatusMessage(TZADecodeStatus status) noexcept {
 
 TZACompressResult CompressMemberData(const TZACompressRequest& request, TZASourceStream& source,
                                      TZAWriteStream& archive) {
-  if (request.level < 0 || request.level > 9) {
-    throw std::invalid_argument("Invalid compression mode. Mode must be in [0-9] range");
-  }
+  // zlib itself refuses such a level with Z_STREAM_ERROR; say so whatever the method.
+  if (request.level < 0 || request.level > 9) throw ECompressionError("error " + std::to_string(Z_STREAM_ERROR));
   if (request.method != kMethodStored && request.method != kMethodDeflate) {
     throw std::invalid_argument("CompressMemberData writes methods 0 and 8 only");
   }
@@ -325,7 +324,8 @@ TZADecompressResult DecompressMemberData(const TZADecompressRequest& request,
         return result;
       }
     } while (z->avail_in != 0 || z->avail_out == 0);
-    if (got < n) {
+    // The archive ending early matters only while the stream still wants data.
+    if (got < n && !result.streamFinished) {
       result.status = TZADecodeStatus::kTruncated;
       return result;
     }

@@ -62,8 +62,9 @@ struct TZACompressResult {
   bool Complete() const noexcept { return !cancelled && !shortRead && !writeFailed && !sourceChanged; }
 };
 
-// Writes one member's data to `archive`. Throws ECompressionError for a zlib failure and
-// std::invalid_argument for a level or method outside 0..9 / {0, 8}.
+// Writes one member's data to `archive`. Throws ECompressionError for a zlib failure (a level
+// outside 0..9 is "error -2", as zlib reports it) and std::invalid_argument for a method
+// other than 0 and 8.
 TZACompressResult CompressMemberData(const TZACompressRequest& request, TZASourceStream& source,
                                      TZAWriteStream& archive);
 

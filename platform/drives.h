@@ -33,7 +33,9 @@ class DriveInfo {
 
   // The mapped letters in letter order as roots "C:\", "D:\".
   std::vector<std::string> LogicalDriveStrings() const;
-  // Type of the drive holding a root or path ("E:", "E:\", "E:\dir\x").
+  // Type of the drive holding a root or path ("E:", "E:\", "E:\dir\x"). One letter may
+  // span several host mounts (Z: is the whole host), so the answer is for the mount that
+  // holds the path: pass the full path when it matters which mount that is.
   DriveType TypeOf(std::string_view path) const;
   // Volume label from /dev/disk/by-label; nullopt when the volume information cannot be
   // read, "" for a volume without a label.
@@ -42,6 +44,9 @@ class DriveInfo {
   bool IsOnUsbBus(std::string_view path) const;
 
  private:
+  struct Volume;
+  Volume VolumeOf(std::string_view path) const;
+
   const FileSystem* fs_;
   SystemRoots roots_;
 };

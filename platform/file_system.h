@@ -73,6 +73,12 @@ class FileSystem {
   // Directory listings are cached per folder; changes made through this object update
   // the cache, changes made behind its back need this.
   void InvalidateCache() const;
+  // Drops the listings of one host folder and the folders below it.
+  void ForgetFolder(const std::filesystem::path& hostFolder) const;
+  // Records a file created on the host path outside these functions (File::Open).
+  void NoteCreated(const std::filesystem::path& hostPath) const;
+  // How many folder listings have been read so far (for measurements).
+  std::size_t DirectoryListingsRead() const;
 
  private:
   struct Impl;

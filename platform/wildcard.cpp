@@ -1,0 +1,91 @@
+#include "platform/wildcard.h"
+
+#include <string>
+#include <vector>
+
+#include "platform/case_fold.h"
+
+namespace platform {
+namespace {
+
+// The lookup functions rewrite a pattern before matching: "?" always becomes the DOS
+// question mark; "*" before a dot the DOS star (stops at the name's last dot); a dot
+// before "?", "*" or the pattern's end the DOS dot (a dot, or nothing at the name's end).
+using Token = WildcardPattern::Token;
+using PatternItem = WildcardPattern::Item;
+
+std::vector<PatternItem> Translate(const std::u32string& p) {
+  std::vector<PatternItem> items;
+  items.reserve(p.size());
+  for (std::size_t i = 0; i < p.size(); ++i) {
+    const char32_t next = i + 1 < p.size() ? p[i + 1] : U'\0';
+    const bool atEnd = i + 1 == p.size();
+    switch (p[i]) {
+      case U'?': items.push_back({Token::kDosQm, 0}); break;
+      case U'*': items.push_back({next == U'.' ? Token::kDosStar : Token::kStar, 0}); break;
+      case U'.':
+        if (atEnd || next == U'?' || next == U'*') {
+          items.push_back({Token::kDosDot, 0});
+        } else {
+          items.push_back({Token::kLiteral, U'.'});
+        }
+        break;
+      default: items.push_back({Token::kLiteral, p[i]}); break;
+    }
+  }
+  return items;
+}
+
+}  // namespace
+
+bool HasWildcards(std::string_view pattern) {
+  return pattern.find_first_of("*?") != std::string_view::npos;
+}
+
+bool MatchesWildcard(std::string_view pattern, std::string_view name) {
+  return WildcardPattern(pattern).Matches(name);
+}
+
+WildcardPattern::WildcardPattern(std::string_view pattern)
+    : items_(Translate(FoldToCodePoints(pattern))) {}
+
+bool WildcardPattern::Matches(std::string_view name) const {
+  const std::vector<PatternItem>& items = items_;
+  const std::u32string n = FoldToCodePoints(name);
+  const std::size_t pn = items.size();
+  const std::size_t nn = n.size();
+  const std::size_t lastDot = n.rfind(U'.');  // npos when the name has none
+
+  // ok[pi * (nn + 1) + ni]: items[pi..] match n[ni..]; filled from the ends backwards.
+  std::vector<char> ok((pn + 1) * (nn + 1), 0);
+  auto at = [&](std::size_t pi, std::size_t ni) -> char& { return ok[pi * (nn + 1) + ni]; };
+  at(pn, nn) = 1;
+  for (std::size_t pi = pn; pi-- > 0;) {
+    for (std::size_t ni = nn + 1; ni-- > 0;) {
+      const bool more = ni < nn;
+      bool result = false;
+      switch (items[pi].token) {
+        case Token::kLiteral:
+          result = more && n[ni] == items[pi].ch && at(pi + 1, ni + 1);
+          break;
+        case Token::kStar:
+          result = at(pi + 1, ni) || (more && at(pi, ni + 1));
+          break;
+        case Token::kDosStar:
+          result = at(pi + 1, ni) ||
+                   (more && (n[ni] != U'.' || ni != lastDot) && at(pi, ni + 1));
+          break;
+        case Token::kDosQm:
+          result = (!more || n[ni] == U'.') ? at(pi + 1, ni) : at(pi + 1, ni + 1);
+          break;
+        case Token::kDosDot:
+          result = !more ? at(pi + 1, ni) : (n[ni] == U'.' && at(pi + 1, ni + 1));
+          break;
+      }
+      at(pi, ni) = result ? 1 : 0;
+    }
+  }
+  return at(0, 0) != 0;
+}
+
+}  // namespace platform
