@@ -105,7 +105,7 @@ DirectoryCache::Listing* DirectoryCache::ReadLocked(const std::string& folder) {
 }
 
 std::string DirectoryCache::FindIn(const Listing& listing, std::string_view name) {
-  if (listing.names.find(std::string(name)) != listing.names.end()) return std::string(name);
+  if (listing.names.find(name) != listing.names.end()) return std::string(name);
   const auto it = listing.byFolded.find(FoldCase(name));
   return it == listing.byFolded.end() ? std::string() : it->second;
 }

@@ -7,6 +7,7 @@
 // change may have missed a second change in that tick: such a listing is read again at
 // its next miss.
 #include <ctime>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -47,11 +48,21 @@ class DirectoryCache {
   std::size_t ListingsRead() const;  // how many times a folder was read, for measurements
 
  private:
+  // Lets the sets be searched with a string_view, without building a string first.
+  struct NameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const noexcept {
+      return std::hash<std::string_view>{}(s);
+    }
+  };
+  using NameSet = std::unordered_set<std::string, NameHash, std::equal_to<>>;
+  using FoldMap = std::unordered_map<std::string, std::string, NameHash, std::equal_to<>>;
+
   struct Listing {
     Stamp stamp;
     bool settled = false;  // read after the folder's time stamp could still move
-    std::unordered_set<std::string> names;
-    std::unordered_map<std::string, std::string> byFolded;  // folded name -> actual name
+    NameSet names;
+    FoldMap byFolded;  // folded name -> actual name
     bool foldCollisions = false;
   };
 

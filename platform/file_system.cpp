@@ -76,6 +76,10 @@ struct FileSystem::Impl {
     std::string host;
     bool allFound = true;  // every component was found in a listing
     bool isRoot = false;   // the drive's own folder
+    // A listing showed this component missing (its folder exists, the name does not):
+    // the answer is known without asking the host again.
+    std::optional<std::size_t> knownMissing;
+    std::size_t components = 0;
   };
 
   std::optional<Resolved> Resolve(std::string_view windowsPath, bool revalidate = false) {
@@ -93,8 +97,10 @@ struct FileSystem::Impl {
     out.host = root->native();
     if (out.host.size() > 1 && out.host.back() == '/') out.host.pop_back();
     out.isRoot = parsed->components.empty();
+    out.components = parsed->components.size();
     bool existing = true;
-    for (const auto& part : parsed->components) {
+    for (std::size_t i = 0; i < parsed->components.size(); ++i) {
+      const std::string& part = parsed->components[i];
       if (existing) {
         auto found = cache.Find(out.host, part, revalidate);
         if (found.outcome == DirectoryCache::Outcome::kFound) {
@@ -103,7 +109,10 @@ struct FileSystem::Impl {
         }
         out.allFound = false;
         // A folder we may enter but not list still lets exact names through.
-        if (found.outcome == DirectoryCache::Outcome::kMissing) existing = false;
+        if (found.outcome == DirectoryCache::Outcome::kMissing) {
+          existing = false;
+          out.knownMissing = i;
+        }
       }
       out.host = Join(out.host, part);
     }
@@ -115,6 +124,11 @@ struct FileSystem::Impl {
                                           bool followLinks = true) {
     auto resolved = Resolve(windowsPath);
     if (!resolved) return std::nullopt;
+    if (resolved->knownMissing) {
+      lastError = *resolved->knownMissing + 1 == resolved->components ? kErrorFileNotFound
+                                                                      : kErrorPathNotFound;
+      return std::nullopt;
+    }
     auto statFn = followLinks ? ::stat : ::lstat;
     if (statFn(resolved->host.c_str(), &st) == 0) return resolved;
     int err = errno;

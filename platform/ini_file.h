@@ -27,7 +27,8 @@ class IniFile {
  public:
   // A missing or unreadable file opens empty.
   explicit IniFile(std::string_view windowsPath, FileSystem& fs = DefaultFileSystem());
-  // Reads only until the first section named `section` ends: the rest is not parsed.
+  // Reads only until the first section named `section` ends: the rest is not read or
+  // parsed. Such an object is for reading: changing or saving it throws std::logic_error.
   static IniFile OpenSection(std::string_view windowsPath, std::string_view section,
                              FileSystem& fs = DefaultFileSystem());
   ~IniFile();
@@ -61,10 +62,14 @@ class IniFile {
 
  private:
   struct Impl;
+  explicit IniFile(std::unique_ptr<Impl> impl);
+  void Write(bool atomically);
   std::unique_ptr<Impl> impl_;
 };
 
 // The key-by-key profile functions: each call opens, reads or updates, and closes the file.
+// GetPrivateProfileInt reads as the system function does: the leading digits of the value
+// ("12abc" is 12, "abc" is 0), the default only for a missing or empty value.
 std::string GetPrivateProfileString(std::string_view section, std::string_view key,
                                     std::string_view defaultValue, std::string_view file,
                                     FileSystem& fs = DefaultFileSystem());

@@ -109,6 +109,35 @@ std::optional<std::int32_t> ParseIniInteger(std::string_view text) {
   return static_cast<std::int32_t>(value);
 }
 
+std::int32_t ParseProfileInt(std::string_view text) {
+  text = Trim(text);
+  bool negative = false;
+  if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
+    negative = text[0] == '-';
+    text.remove_prefix(1);
+  }
+  std::uint32_t base = 10;
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    base = 16;
+    text.remove_prefix(2);
+  }
+  std::uint32_t value = 0;  // unsigned: wraps without undefined behaviour
+  for (const char c : text) {
+    std::uint32_t digit = 0;
+    if (c >= '0' && c <= '9') {
+      digit = static_cast<std::uint32_t>(c - '0');
+    } else if (base == 16 && c >= 'a' && c <= 'f') {
+      digit = static_cast<std::uint32_t>(c - 'a' + 10);
+    } else if (base == 16 && c >= 'A' && c <= 'F') {
+      digit = static_cast<std::uint32_t>(c - 'A' + 10);
+    } else {
+      break;
+    }
+    value = value * base + digit;
+  }
+  return static_cast<std::int32_t>(negative ? 0u - value : value);
+}
+
 IniDocument IniDocument::Parse(std::string_view bytes) {
   return ParseImpl(bytes, nullptr, true, nullptr);
 }

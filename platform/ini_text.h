@@ -22,6 +22,9 @@ std::string FoldIniName(std::string_view utf8);
 // A value that is an integer in the profile reader's sense: optional sign, then decimal
 // digits or "0x" / "$" and hexadecimal digits, nothing else, within 32 bits.
 std::optional<std::int32_t> ParseIniInteger(std::string_view text);
+// The system's GetPrivateProfileInt reading: blanks, a sign, then "0x" and hexadecimal
+// digits or decimal digits as far as they go, wrapping at 32 bits; no digits give 0.
+std::int32_t ParseProfileInt(std::string_view text);
 
 class IniDocument {
  public:
