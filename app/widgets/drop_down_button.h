@@ -13,6 +13,7 @@ class DropDownButton : public QToolButton {
   void SetDropDownMenu(QMenu* menu);
   QString Caption() const { return text(); }
   void SetCaption(const QString& caption) { setText(caption); }
+  QSize sizeHint() const override;
 };
 
 }  // namespace kwui

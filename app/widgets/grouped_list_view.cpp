@@ -22,6 +22,8 @@ GroupedListView::GroupedListView(QWidget* parent) : QTreeWidget(parent) {
   header()->setSectionsMovable(false);
   header()->setStretchLastSection(false);
   header()->setHighlightSections(false);
+  header()->setMinimumSectionSize(0);
+  setIndentation(14);
   // Grid lines between the cells, as the report view draws them.
   setStyleSheet(QStringLiteral(
       "QTreeView::item { border-right: 1px solid #e4e4e4; border-bottom: 1px solid #e4e4e4; }"
@@ -66,21 +68,24 @@ void GroupedListView::ClearAll() { clear(); }
 void GroupedListView::SetGroupView(bool on) {
   groupView_ = on;
   setRootIsDecorated(on);
-  // The tree's fold marks go into the first visible column while column 0 is hidden.
-  setTreePosition(on ? 1 : 0);
+  // The hidden first column (the rows' empty captions) holds the groups' fold marks and
+  // spanned titles while groups are shown.
+  if (!columns_.isEmpty() && columns_[0].width == 0) {
+    setColumnHidden(0, !on);
+    if (on) setColumnWidth(0, indentation() + 4);
+  }
 }
 
 QTreeWidgetItem* GroupedListView::AddGroup(const QString& headerText, int groupId) {
   auto* group = new QTreeWidgetItem(this);  // owned by the tree
   group->setData(0, kGroupRole, groupId);
-  group->setText(1, headerText);
+  group->setText(0, headerText);
   QFont bold = font();
   bold.setBold(true);
-  group->setFont(1, bold);
-  group->setForeground(1, QColor(0x1e, 0x39, 0x87));
+  group->setFont(0, bold);
+  group->setForeground(0, QColor(0x1e, 0x39, 0x87));
   group->setFlags(Qt::ItemIsEnabled);
-  // The header spans the whole row; the first visible column carries its text.
-  group->setFirstColumnSpanned(true);
+  group->setFirstColumnSpanned(true);  // the title runs across the whole row
   group->setExpanded(true);
   return group;
 }
@@ -106,7 +111,7 @@ int GroupedListView::GroupCount() const {
 
 QString GroupedListView::GroupHeader(int group) const {
   const QTreeWidgetItem* item = topLevelItem(group);
-  return item ? item->text(1) : QString();
+  return item ? item->text(0) : QString();
 }
 
 QList<QTreeWidgetItem*> GroupedListView::Rows() const {

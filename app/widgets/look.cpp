@@ -47,6 +47,7 @@ QString FooterHtml() {
 }  // namespace kwui
 
 #include <QLabel>
+#include <QPalette>
 #include <QLayout>
 #include <QWidget>
 
@@ -54,6 +55,12 @@ namespace kwui {
 
 void MakeFixedDialog(QWidget* window) {
   window->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  // White body between the grey header band and footer, as in the main window.
+  QPalette palette = window->palette();
+  palette.setColor(QPalette::Window, Qt::white);
+  window->setPalette(palette);
+  window->setAutoFillBackground(true);
+  window->setFont(DesignFont(11));
 }
 
 void FixClientSize(QWidget* window, int width, int height) {

@@ -101,6 +101,7 @@ TaskDialog::TaskDialog(const TaskDialogContent& content, QWidget* parent)
     outer->addWidget(line);
     auto* footer = new QHBoxLayout;
     footer->setContentsMargins(12, 6, 12, 8);
+    footer->setSpacing(6);
     footer->addWidget(IconLabel(content.footerIcon, 16, this));
     auto* footerText = new QLabel(content.footer, this);
     footerText->setObjectName(QStringLiteral("TaskDialogFooter"));

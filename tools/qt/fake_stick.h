@@ -16,6 +16,7 @@
 #include "app/oprogramieunit.h"
 #include "create/formutworzkopie.h"
 #include "model/kwplus.h"
+#include "platform/code_page.h"
 #include "platform/drive_map.h"
 #include "platform/file_system.h"
 #include "restore/formodtworzdane.h"
@@ -84,8 +85,10 @@ class FakeStick {
   kw::KWPlus& Model() { return *model_; }
   platform::FileSystem& Fs() { return *fs_; }
 
-  void WriteConfig(const std::string& text) {
-    std::ofstream(ConfigFile(), std::ios::binary | std::ios::trunc) << text;
+  // config.ini as the profile functions write it: in the ANSI code page.
+  void WriteConfig(const std::string& utf8) {
+    std::ofstream(ConfigFile(), std::ios::binary | std::ios::trunc)
+        << platform::Utf8ToCodePage(utf8, platform::CodePage::kAnsi);
   }
   std::string ReadConfig() const {
     std::ifstream in(ConfigFile(), std::ios::binary);
