@@ -71,8 +71,11 @@ void KWPlus::AddFile(KWPlusProjekt& project, std::string_view path, bool check,
     project.Files.push_back(std::move(file));
     return;
   }
-  // Web references are never archived nor reported as missing.
-  if (file.Path.starts_with("http:") || file.Path.starts_with("ftp:")) return;
+  // Web references are never archived nor reported as missing (https: is one too).
+  if (file.Path.starts_with("http:") || file.Path.starts_with("https:") ||
+      file.Path.starts_with("ftp:")) {
+    return;
+  }
   // One directory-entry lookup answers both the size and the existence as a file.
   const std::optional<platform::FileInfo> info = fs_->Stat(file.Path);
   const std::uint64_t size = info ? info->size : 0;

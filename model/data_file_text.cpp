@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 
 #include "model/kwplus.h"
 #include "model/utf8_text.h"
-#include "platform/code_page.h"
 
 namespace kw {
 
@@ -20,24 +20,31 @@ std::string Where(std::string_view path, std::size_t offset) {
 std::string DataFileText(std::string_view bytes) {
   if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
   std::string sanitized;
-  if (!platform::IsValidUtf8(bytes)) {
+  if (!utf8::IsValid(bytes)) {
     sanitized = utf8::Sanitize(bytes);
     bytes = sanitized;
   }
+  // Every line, the last included, ends with CR LF. The next CR and the next LF are each
+  // found with memchr and kept until passed, so the text is walked at memchr speed.
   std::string text;
   text.reserve(bytes.size() + bytes.size() / 32 + 2);
-  std::size_t start = 0;
-  while (start < bytes.size()) {
-    const std::size_t end = bytes.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) {
-      text.append(bytes.substr(start));
-      text += "\r\n";
-      break;
-    }
-    text.append(bytes.substr(start, end - start));
+  const char* p = bytes.data();
+  const char* const end = p + bytes.size();
+  auto next = [end](const char* from, char c) {
+    const void* hit = std::memchr(from, c, static_cast<std::size_t>(end - from));
+    return hit ? static_cast<const char*>(hit) : end;
+  };
+  const char* cr = next(p, '\r');
+  const char* lf = next(p, '\n');
+  while (p < end) {
+    const char* const lineEnd = std::min(cr, lf);
+    text.append(p, lineEnd);
     text += "\r\n";
-    start = end + 1;
-    if (bytes[end] == '\r' && start < bytes.size() && bytes[start] == '\n') ++start;
+    if (lineEnd == end) break;
+    p = lineEnd + 1;
+    if (*lineEnd == '\r' && p < end && *p == '\n') ++p;
+    if (cr < p) cr = next(p, '\r');
+    if (lf < p) lf = next(p, '\n');
   }
   return text;
 }

@@ -25,7 +25,8 @@ std::int64_t RecentKeyNumber(std::string_view key) {
   constexpr std::string_view kPrefix = "plik_";
   if (key.size() <= kPrefix.size() || key.size() > kPrefix.size() + 10) return 0;
   for (std::size_t i = 0; i < kPrefix.size(); ++i) {
-    if ((key[i] | 0x20) != kPrefix[i]) return 0;
+    const char c = (key[i] >= 'A' && key[i] <= 'Z') ? static_cast<char>(key[i] + 32) : key[i];
+    if (c != kPrefix[i]) return 0;
   }
   const std::string_view digits = key.substr(kPrefix.size());
   if (digits.front() == '0') return 0;

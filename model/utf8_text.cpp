@@ -1,5 +1,8 @@
 #include "model/utf8_text.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace kw::utf8 {
 
 namespace {
@@ -75,6 +78,29 @@ void Append(std::string& out, char32_t cp) {
     out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
     out += static_cast<char>(0x80 | (cp & 0x3F));
   }
+}
+
+bool IsValid(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (text.size() - i >= 8) {
+      std::uint64_t word = 0;
+      std::memcpy(&word, text.data() + i, 8);
+      if ((word & 0x8080808080808080ull) == 0) {
+        i += 8;
+        continue;
+      }
+    }
+    if (static_cast<unsigned char>(text[i]) < 0x80) {
+      ++i;
+      continue;
+    }
+    const std::size_t start = i;
+    // Next() answers U+FFFD for a malformed sequence, advancing one byte; a real U+FFFD
+    // takes three.
+    if (Next(text, i) == kReplacement && i - start != 3) return false;
+  }
+  return true;
 }
 
 std::string Sanitize(std::string_view text) {

@@ -15,6 +15,8 @@ char32_t Next(std::string_view text, std::size_t& i);
 std::size_t SequenceLength(std::string_view text, std::size_t i);
 std::size_t CountCodePoints(std::string_view text);
 void Append(std::string& out, char32_t cp);
+// Whether the text is well-formed UTF-8 (ASCII runs checked eight bytes at a time).
+bool IsValid(std::string_view text);
 // The text with every malformed sequence replaced by U+FFFD.
 std::string Sanitize(std::string_view text);
 

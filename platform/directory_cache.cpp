@@ -11,9 +11,10 @@
 namespace platform {
 namespace {
 
-// Beyond this many folders the cache starts again rather than grow without bound (a
-// search through a whole drive lists every folder once).
+// Beyond this many folders or names the cache starts again rather than grow without bound
+// (resolving paths all over a drive reads every folder once).
 constexpr std::size_t kMaxFolders = 8192;
+constexpr std::size_t kMaxNames = 400'000;
 // Time stamps move in clock ticks of a few milliseconds; a folder whose time has no
 // fraction of a second probably keeps whole (or, on FAT, two) seconds.
 constexpr long kFineTickNs = 20'000'000;
@@ -87,8 +88,10 @@ DirectoryCache::Listing* DirectoryCache::ReadLocked(const std::string& folder) {
     return nullptr;
   }
   ++listingsRead_;
-  if (listings_.size() >= kMaxFolders && listings_.find(folder) == listings_.end()) {
+  if (namesHeld_ >= kMaxNames ||
+      (listings_.size() >= kMaxFolders && listings_.find(folder) == listings_.end())) {
     listings_.clear();
+    namesHeld_ = 0;
   }
   Listing& listing = listings_[folder];
   listing = Listing{};
@@ -101,6 +104,7 @@ DirectoryCache::Listing* DirectoryCache::ReadLocked(const std::string& folder) {
     Index(listing, name);
   }
   ::closedir(dir);
+  namesHeld_ += listing.names.size();
   return &listing;
 }
 
@@ -155,22 +159,6 @@ DirectoryCache::Lookup DirectoryCache::Find(const std::string& folder, std::stri
   return {Outcome::kFound, std::move(found)};
 }
 
-void DirectoryCache::Store(const std::string& folder, const Stamp& stamp,
-                           std::vector<std::string> names) {
-  std::lock_guard lock(mutex_);
-  if (listings_.size() >= kMaxFolders && listings_.find(folder) == listings_.end()) {
-    listings_.clear();
-  }
-  Listing& listing = listings_[folder];
-  listing = Listing{};
-  listing.stamp = stamp;
-  listing.settled = Settled(stamp);
-  for (auto& name : names) {
-    Index(listing, name);
-    listing.names.insert(std::move(name));
-  }
-}
-
 void DirectoryCache::Added(const std::string& folder, const std::string& name) {
   std::lock_guard lock(mutex_);
   const auto it = listings_.find(folder);
@@ -215,6 +203,7 @@ void DirectoryCache::Forget(const std::string& folder) {
 void DirectoryCache::Clear() {
   std::lock_guard lock(mutex_);
   listings_.clear();
+  namesHeld_ = 0;
 }
 
 std::size_t DirectoryCache::ListingsRead() const {

@@ -30,16 +30,6 @@ class DirectoryCache {
   // listing is checked against the folder's change time even when it has the name.
   Lookup Find(const std::string& folder, std::string_view name, bool revalidate = false);
 
-  // The listing a caller has just read itself (`stamp` taken before reading).
-  struct Stamp {
-    timespec mtime{};
-    timespec ctime{};
-    unsigned long long inode = 0;
-    timespec listedAt{};
-  };
-  static bool TakeStamp(const std::string& folder, Stamp& out);
-  void Store(const std::string& folder, const Stamp& stamp, std::vector<std::string> names);
-
   void Added(const std::string& folder, const std::string& name);
   void Removed(const std::string& folder, const std::string& name);
   void Forget(const std::string& folder);  // the folder and every folder below it
@@ -48,6 +38,13 @@ class DirectoryCache {
   std::size_t ListingsRead() const;  // how many times a folder was read, for measurements
 
  private:
+  struct Stamp {
+    timespec mtime{};
+    timespec ctime{};
+    unsigned long long inode = 0;
+    timespec listedAt{};  // when the listing was read
+  };
+
   // Lets the sets be searched with a string_view, without building a string first.
   struct NameHash {
     using is_transparent = void;
@@ -68,6 +65,7 @@ class DirectoryCache {
 
   Listing* ReadLocked(const std::string& folder);
   static void Index(Listing& listing, const std::string& name);
+  static bool TakeStamp(const std::string& folder, Stamp& out);
   static bool Unchanged(const std::string& folder, const Stamp& stamp);
   static bool Settled(const Stamp& stamp);
   void Restamp(const std::string& folder, Listing& listing);
@@ -76,6 +74,7 @@ class DirectoryCache {
   mutable std::mutex mutex_;
   std::unordered_map<std::string, Listing> listings_;
   std::size_t listingsRead_ = 0;
+  std::size_t namesHeld_ = 0;  // names read since the last clearing, an upper bound
 };
 
 }  // namespace platform

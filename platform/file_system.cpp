@@ -55,13 +55,15 @@ std::uint32_t ErrorForMissing(int err, const std::string& host) {
   return WinErrorFromErrno(err);
 }
 
-FileInfo InfoFromStat(std::string name, const struct stat& st, bool dotEntry) {
+// `st` describes what a link leads to, when it leads anywhere.
+FileInfo InfoFromStat(std::string name, const struct stat& st, bool dotEntry, bool link = false) {
   FileInfo info;
   const bool directory = S_ISDIR(st.st_mode);
   info.attributes = directory ? kAttrDirectory : kAttrArchive;
+  if (link || S_ISLNK(st.st_mode)) info.attributes |= kAttrReparsePoint;
   if ((st.st_mode & S_IWUSR) == 0) info.attributes |= kAttrReadOnly;
   if (!dotEntry && !name.empty() && name.front() == '.') info.attributes |= kAttrHidden;
-  info.size = directory ? 0 : static_cast<std::uint64_t>(st.st_size);
+  info.size = directory || S_ISLNK(st.st_mode) ? 0 : static_cast<std::uint64_t>(st.st_size);
   info.lastWriteTime = detail::LocalDateTimeFromTimespec(st.st_mtim);
   info.name = std::move(name);
   return info;
@@ -74,7 +76,6 @@ struct FileSystem::Impl {
 
   struct Resolved {
     std::string host;
-    bool allFound = true;  // every component was found in a listing
     bool isRoot = false;   // the drive's own folder
     // A listing showed this component missing (its folder exists, the name does not):
     // the answer is known without asking the host again.
@@ -107,7 +108,10 @@ struct FileSystem::Impl {
           out.host = Join(out.host, found.name);
           continue;
         }
-        out.allFound = false;
+        // A folder that cannot be read may be one a stale listing named: look again once.
+        if (found.outcome == DirectoryCache::Outcome::kUnlistable && !revalidate) {
+          return Resolve(windowsPath, true);
+        }
         // A folder we may enter but not list still lets exact names through.
         if (found.outcome == DirectoryCache::Outcome::kMissing) {
           existing = false;
@@ -132,7 +136,8 @@ struct FileSystem::Impl {
     auto statFn = followLinks ? ::stat : ::lstat;
     if (statFn(resolved->host.c_str(), &st) == 0) return resolved;
     int err = errno;
-    if (err == ENOENT && resolved->allFound) {
+    // A listing on the way may be stale (a folder renamed or replaced behind our back).
+    if ((err == ENOENT || err == ENOTDIR) && resolved->components > 0) {
       resolved = Resolve(windowsPath, true);
       if (!resolved) return std::nullopt;
       if (statFn(resolved->host.c_str(), &st) == 0) return resolved;
@@ -188,7 +193,9 @@ std::optional<FileInfo> FileSystem::Stat(std::string_view path) const {
   struct stat st {};
   const auto resolved = impl_->ResolveExisting(path, st);
   if (!resolved) return std::nullopt;
-  return InfoFromStat(resolved->isRoot ? std::string() : NameOf(resolved->host), st, false);
+  struct stat own {};
+  const bool link = ::lstat(resolved->host.c_str(), &own) == 0 && S_ISLNK(own.st_mode);
+  return InfoFromStat(resolved->isRoot ? std::string() : NameOf(resolved->host), st, false, link);
 }
 
 std::vector<FileInfo> FileSystem::FindFiles(std::string_view pattern) const {
@@ -220,6 +227,11 @@ std::vector<FileInfo> FileSystem::FindFiles(std::string_view pattern) const {
     impl_->lastError = kErrorPathNotFound;
     return found;
   }
+  DIR* dir = ::opendir(folder->host.c_str());
+  if (dir == nullptr) {
+    impl_->lastError = WinErrorFromErrno(errno);
+    return found;
+  }
   const WildcardPattern matcher(namePattern);
   // A drive's root has no "." and ".." entries; every other folder lists them first.
   if (!folder->isRoot) {
@@ -229,29 +241,23 @@ std::vector<FileInfo> FileSystem::FindFiles(std::string_view pattern) const {
       found.push_back(InfoFromStat("..", parentStat, true));
     }
   }
-  DirectoryCache::Stamp stamp;
-  const bool stamped = DirectoryCache::TakeStamp(folder->host, stamp);
-  DIR* dir = ::opendir(folder->host.c_str());
-  if (dir == nullptr) {
-    impl_->lastError = WinErrorFromErrno(errno);
-    return found;
-  }
-  std::vector<std::string> names;
   const int dirFd = ::dirfd(dir);
   while (const dirent* entry = ::readdir(dir)) {
     const char* name = entry->d_name;
     if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
-    names.emplace_back(name);
     if (!matcher.Matches(name)) continue;
     struct stat st {};
+    bool link = entry->d_type == DT_LNK;
+    if (entry->d_type == DT_UNKNOWN && ::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+      link = S_ISLNK(st.st_mode);
+    }
     if (::fstatat(dirFd, name, &st, 0) != 0 &&
         ::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
       continue;  // removed while we were listing
     }
-    found.push_back(InfoFromStat(name, st, false));
+    found.push_back(InfoFromStat(name, st, false, link));
   }
   ::closedir(dir);
-  if (stamped) impl_->cache.Store(folder->host, stamp, std::move(names));
   impl_->lastError = found.empty() ? kErrorFileNotFound : kErrorSuccess;
   return found;
 }

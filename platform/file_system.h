@@ -21,6 +21,7 @@ enum FileAttribute : std::uint32_t {
   kAttrDirectory = 0x10,
   kAttrArchive = 0x20,
   kAttrNormal = 0x80,
+  kAttrReparsePoint = 0x400,  // a symbolic link: walks of a tree skip it, or loop forever
 };
 
 struct FileInfo {
@@ -55,8 +56,10 @@ class FileSystem {
   std::optional<FileInfo> Stat(std::string_view path) const;
 
   // Entries matching a pattern with the Windows wildcard rules ("C:\dir\*.kwbackup",
-  // "*", "?", "*.*"), "." and ".." included for a folder, hidden entries included,
-  // in the host's enumeration order. A missing folder yields nothing.
+  // "*", "?", "*.*"), "." and ".." first for a folder (a drive's root has none, as on
+  // NTFS), hidden entries included, then in the host's enumeration order. A missing
+  // folder yields nothing. Symbolic links carry kAttrReparsePoint besides the attributes
+  // of what they lead to.
   std::vector<FileInfo> FindFiles(std::string_view pattern) const;
 
   // Each returns false on failure and sets LastError() to a Windows error code.

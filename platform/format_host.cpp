@@ -57,6 +57,7 @@ std::string FromStrftime(std::string_view format, std::string& separator) {
         case 'p': out += "AMPM"; break;
         case 'D': out += "MM/dd/yy"; separator = "/"; break;
         case 'T': out += "hh:nn:ss"; separator = ":"; break;
+        case 'r': out += "h:nn:ss AMPM"; separator = ":"; break;
         case 'R': out += "hh:nn"; separator = ":"; break;
         case 'F': out += "yyyy-MM-dd"; separator = "-"; break;
         default: break;

@@ -183,7 +183,9 @@ IniDocument IniDocument::ParseImpl(std::string_view bytes, const std::string* st
         sawLf = true;
       }
     }
-    if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+    // Stray CRs before the line end go too, so a line never ends in one and the text
+    // keeps its line-end style when written out.
+    while (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
     std::string line = ansi && !IsAscii(raw) ? CodePageToUtf8(raw, CodePage::kAnsi)
                                              : std::string(raw);
     doc.AddLine(std::move(line), stopAfter, stop);

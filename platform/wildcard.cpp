@@ -55,37 +55,37 @@ bool WildcardPattern::Matches(std::string_view name) const {
   const std::size_t pn = items.size();
   const std::size_t nn = n.size();
   const std::size_t lastDot = n.rfind(U'.');  // npos when the name has none
-
-  // ok[pi * (nn + 1) + ni]: items[pi..] match n[ni..]; filled from the ends backwards.
-  std::vector<char> ok((pn + 1) * (nn + 1), 0);
-  auto at = [&](std::size_t pi, std::size_t ni) -> char& { return ok[pi * (nn + 1) + ni]; };
-  at(pn, nn) = 1;
+  // Filled from the ends backwards, one pattern position at a time: next[ni] says whether
+  // items[pi + 1..] match n[ni..], cur[ni] the same for items[pi..].
+  std::vector<char> next(nn + 1, 0);
+  std::vector<char> cur(nn + 1, 0);
+  next[nn] = 1;
   for (std::size_t pi = pn; pi-- > 0;) {
     for (std::size_t ni = nn + 1; ni-- > 0;) {
       const bool more = ni < nn;
       bool result = false;
       switch (items[pi].token) {
         case Token::kLiteral:
-          result = more && n[ni] == items[pi].ch && at(pi + 1, ni + 1);
+          result = more && n[ni] == items[pi].ch && next[ni + 1];
           break;
         case Token::kStar:
-          result = at(pi + 1, ni) || (more && at(pi, ni + 1));
+          result = next[ni] || (more && cur[ni + 1]);
           break;
         case Token::kDosStar:
-          result = at(pi + 1, ni) ||
-                   (more && (n[ni] != U'.' || ni != lastDot) && at(pi, ni + 1));
+          result = next[ni] || (more && (n[ni] != U'.' || ni != lastDot) && cur[ni + 1]);
           break;
         case Token::kDosQm:
-          result = (!more || n[ni] == U'.') ? at(pi + 1, ni) : at(pi + 1, ni + 1);
+          result = (!more || n[ni] == U'.') ? next[ni] : next[ni + 1];
           break;
         case Token::kDosDot:
-          result = !more ? at(pi + 1, ni) : (n[ni] == U'.' && at(pi + 1, ni + 1));
+          result = !more ? next[ni] : (n[ni] == U'.' && next[ni + 1]);
           break;
       }
-      at(pi, ni) = result ? 1 : 0;
+      cur[ni] = result ? 1 : 0;
     }
+    std::swap(cur, next);
   }
-  return at(0, 0) != 0;
+  return next[0] != 0;
 }
 
 }  // namespace platform

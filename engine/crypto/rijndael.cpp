@@ -1,5 +1,7 @@
 #include "engine/crypto/rijndael.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstring>
 #include <stdexcept>
 
@@ -14,9 +16,9 @@
 namespace engine {
 namespace {
 
-// --- Portable AES. The S-box is computed, not looked up: inversion in GF(2^8) as x^254 and
-// the affine map, on eight bytes at once in a 64-bit word. No memory access depends on a
-// secret byte, so cache timing reveals nothing about key or data.
+// --- The key schedule's S-box, computed rather than looked up: inversion in GF(2^8) as x^254
+// and the affine map, on eight bytes at once in a 64-bit word. Slow but rare (once per key);
+// no memory access depends on a key byte.
 
 constexpr std::uint64_t kLow = 0x0101010101010101ull;
 
@@ -64,51 +66,156 @@ std::uint64_t Load64(const std::uint8_t* p) {
 
 void Store64(std::uint8_t* p, std::uint64_t v) { std::memcpy(p, &v, 8); }
 
-void SubBytesState(std::uint8_t* s) {
-  Store64(s, SubBytes8(Load64(s)));
-  Store64(s + 8, SubBytes8(Load64(s + 8)));
+// --- Bitsliced rounds: four blocks at once. Plane k holds bit k of all 64 bytes; byte p
+// (row r = p % 4, column c = p / 4) of block b sits at bit 4p + b, so a column is a 16-bit
+// lane and a row a nibble of it. The S-box is the Boyar-Peralta circuit (113 gates); the
+// other steps are shifts and XORs. Nothing depends on secret bytes but the values.
+
+using Planes = std::array<std::uint64_t, 8>;
+
+// 8x8 bit transpose: bit 8r + c <-> bit 8c + r.
+std::uint64_t Transpose8(std::uint64_t x) {
+  std::uint64_t t = (x ^ (x >> 7)) & 0x00AA00AA00AA00AAull;
+  x ^= t ^ (t << 7);
+  t = (x ^ (x >> 14)) & 0x0000CCCC0000CCCCull;
+  x ^= t ^ (t << 14);
+  t = (x ^ (x >> 28)) & 0x00000000F0F0F0F0ull;
+  x ^= t ^ (t << 28);
+  return x;
 }
 
-void ShiftRows(std::uint8_t* s) {
-  std::uint8_t t[16];
-  for (int c = 0; c < 4; ++c) {
-    for (int r = 0; r < 4; ++r) t[r + 4 * c] = s[r + 4 * ((c + r) % 4)];
+// blocks: four 16-byte blocks one after another.
+Planes Pack(const std::uint8_t* blocks) {
+  Planes planes{};
+  for (int g = 0; g < 8; ++g) {
+    std::uint64_t w = 0;
+    for (int m = 0; m < 8; ++m) {
+      const int i = 8 * g + m;  // bit index 4p + b
+      w |= std::uint64_t{blocks[16 * (i % 4) + i / 4]} << (8 * m);
+    }
+    w = Transpose8(w);  // byte k: bit k of the eight bytes
+    for (int k = 0; k < 8; ++k) planes[k] |= ((w >> (8 * k)) & 0xFFu) << (8 * g);
   }
-  std::memcpy(s, t, 16);
+  return planes;
 }
 
-std::uint32_t Rotr32(std::uint32_t x, int n) { return (x >> n) | (x << (32 - n)); }
-
-void MixColumns(std::uint8_t* s) {
-  for (int c = 0; c < 4; ++c) {
-    std::uint32_t w;
-    std::memcpy(&w, s + 4 * c, 4);  // byte 0 of the column in the low bits
-    const std::uint32_t x2 = ((w & 0x7F7F7F7Fu) << 1) ^ (((w >> 7) & 0x01010101u) * 0x1B);
-    w = x2 ^ Rotr32(x2 ^ w, 8) ^ Rotr32(w, 16) ^ Rotr32(w, 24);
-    std::memcpy(s + 4 * c, &w, 4);
+void Unpack(const Planes& planes, std::uint8_t* blocks) {
+  for (int g = 0; g < 8; ++g) {
+    std::uint64_t w = 0;
+    for (int k = 0; k < 8; ++k) w |= ((planes[k] >> (8 * g)) & 0xFFu) << (8 * k);
+    w = Transpose8(w);
+    for (int m = 0; m < 8; ++m) {
+      const int i = 8 * g + m;
+      blocks[16 * (i % 4) + i / 4] = static_cast<std::uint8_t>(w >> (8 * m));
+    }
   }
 }
 
-void AddRoundKey(std::uint8_t* s, const std::uint8_t* k) {
-  for (int i = 0; i < 16; ++i) s[i] ^= k[i];
+void SubBytesSliced(Planes& s) {
+  // Inputs most significant bit first, as the circuit is written.
+  const std::uint64_t u0 = s[7], u1 = s[6], u2 = s[5], u3 = s[4];
+  const std::uint64_t u4 = s[3], u5 = s[2], u6 = s[1], u7 = s[0];
+  // Top linear transform.
+  const std::uint64_t t1 = u0 ^ u3, t2 = u0 ^ u5, t3 = u0 ^ u6, t4 = u3 ^ u5, t5 = u4 ^ u6;
+  const std::uint64_t t6 = t1 ^ t5, t7 = u1 ^ u2, t8 = u7 ^ t6, t9 = u7 ^ t7, t10 = t6 ^ t7;
+  const std::uint64_t t11 = u1 ^ u5, t12 = u2 ^ u5, t13 = t3 ^ t4, t14 = t6 ^ t11;
+  const std::uint64_t t15 = t5 ^ t11, t16 = t5 ^ t12, t17 = t9 ^ t16, t18 = u3 ^ u7;
+  const std::uint64_t t19 = t7 ^ t18, t20 = t1 ^ t19, t21 = u6 ^ u7, t22 = t7 ^ t21;
+  const std::uint64_t t23 = t2 ^ t22, t24 = t2 ^ t10, t25 = t20 ^ t17, t26 = t3 ^ t16;
+  const std::uint64_t t27 = t1 ^ t12, d = u7;
+  // Shared nonlinear middle.
+  const std::uint64_t m1 = t13 & t6, m2 = t23 & t8, m3 = t14 ^ m1, m4 = t19 & d, m5 = m4 ^ m1;
+  const std::uint64_t m6 = t3 & t16, m7 = t22 & t9, m8 = t26 ^ m6, m9 = t20 & t17;
+  const std::uint64_t m10 = m9 ^ m6, m11 = t1 & t15, m12 = t4 & t27, m13 = m12 ^ m11;
+  const std::uint64_t m14 = t2 & t10, m15 = m14 ^ m11, m16 = m3 ^ m2, m17 = m5 ^ t24;
+  const std::uint64_t m18 = m8 ^ m7, m19 = m10 ^ m15, m20 = m16 ^ m13, m21 = m17 ^ m15;
+  const std::uint64_t m22 = m18 ^ m13, m23 = m19 ^ t25, m24 = m22 ^ m23, m25 = m22 & m20;
+  const std::uint64_t m26 = m21 ^ m25, m27 = m20 ^ m21, m28 = m23 ^ m25, m29 = m28 & m27;
+  const std::uint64_t m30 = m26 & m24, m31 = m20 & m23, m32 = m27 & m31, m33 = m27 ^ m25;
+  const std::uint64_t m34 = m21 & m22, m35 = m24 & m34, m36 = m24 ^ m25, m37 = m21 ^ m29;
+  const std::uint64_t m38 = m32 ^ m33, m39 = m23 ^ m30, m40 = m35 ^ m36, m41 = m38 ^ m40;
+  const std::uint64_t m42 = m37 ^ m39, m43 = m37 ^ m38, m44 = m39 ^ m40, m45 = m42 ^ m41;
+  const std::uint64_t m46 = m44 & t6, m47 = m40 & t8, m48 = m39 & d, m49 = m43 & t16;
+  const std::uint64_t m50 = m38 & t9, m51 = m37 & t17, m52 = m42 & t15, m53 = m45 & t27;
+  const std::uint64_t m54 = m41 & t10, m55 = m44 & t13, m56 = m40 & t23, m57 = m39 & t19;
+  const std::uint64_t m58 = m43 & t3, m59 = m38 & t22, m60 = m37 & t20, m61 = m42 & t1;
+  const std::uint64_t m62 = m45 & t4, m63 = m41 & t2;
+  // Bottom linear transform.
+  const std::uint64_t l0 = m61 ^ m62, l1 = m50 ^ m56, l2 = m46 ^ m48, l3 = m47 ^ m55;
+  const std::uint64_t l4 = m54 ^ m58, l5 = m49 ^ m61, l6 = m62 ^ l5, l7 = m46 ^ l3;
+  const std::uint64_t l8 = m51 ^ m59, l9 = m52 ^ m53, l10 = m53 ^ l4, l11 = m60 ^ l2;
+  const std::uint64_t l12 = m48 ^ m51, l13 = m50 ^ l0, l14 = m52 ^ m61, l15 = m55 ^ l1;
+  const std::uint64_t l16 = m56 ^ l0, l17 = m57 ^ l1, l18 = m58 ^ l8, l19 = m63 ^ l4;
+  const std::uint64_t l20 = l0 ^ l1, l21 = l1 ^ l7, l22 = l3 ^ l12, l23 = l18 ^ l2;
+  const std::uint64_t l24 = l15 ^ l9, l25 = l6 ^ l10, l26 = l7 ^ l9, l27 = l8 ^ l10;
+  const std::uint64_t l28 = l11 ^ l14, l29 = l11 ^ l17;
+  s[7] = l6 ^ l24;
+  s[6] = ~(l16 ^ l26);
+  s[5] = ~(l19 ^ l28);
+  s[4] = l6 ^ l21;
+  s[3] = l20 ^ l22;
+  s[2] = l25 ^ l29;
+  s[1] = ~(l13 ^ l27);
+  s[0] = ~(l6 ^ l23);
 }
 
-void EncryptPortable(const std::uint8_t* rk, int rounds, const std::uint8_t* in,
-                     std::uint8_t* out) {
-  std::uint8_t s[16];
-  std::memcpy(s, in, 16);
-  AddRoundKey(s, rk);
+// Row r moves r columns to the left: nibble r of every lane rotates right by r lanes.
+void ShiftRowsSliced(Planes& s) {
+  constexpr std::uint64_t kRow = 0x000F000F000F000Full;
+  for (auto& x : s) {
+    x = (x & kRow) | std::rotr(x & (kRow << 4), 16) | std::rotr(x & (kRow << 8), 32) |
+        std::rotr(x & (kRow << 12), 48);
+  }
+}
+
+// Within each column lane: row r takes row r + 1 (Up1) or row r + 2 (Up2).
+std::uint64_t Up1(std::uint64_t x) {
+  return ((x >> 4) & 0x0FFF0FFF0FFF0FFFull) | ((x << 12) & 0xF000F000F000F000ull);
+}
+std::uint64_t Up2(std::uint64_t x) {
+  return ((x >> 8) & 0x00FF00FF00FF00FFull) | ((x << 8) & 0xFF00FF00FF00FF00ull);
+}
+
+// b_r = 2(a_r ^ a_r+1) ^ a_r+1 ^ (a_r+2 ^ a_r+3).
+void MixColumnsSliced(Planes& s) {
+  Planes t;
+  for (int k = 0; k < 8; ++k) t[k] = s[k] ^ Up1(s[k]);
+  const std::array<std::uint64_t, 8> twice = {t[7],         t[0] ^ t[7], t[1], t[2] ^ t[7],
+                                              t[3] ^ t[7], t[4],        t[5], t[6]};
+  for (int k = 0; k < 8; ++k) s[k] = twice[k] ^ Up1(s[k]) ^ Up2(t[k]);
+}
+
+void AddRoundKeySliced(Planes& s, const std::uint64_t* key) {
+  for (int k = 0; k < 8; ++k) s[k] ^= key[k];
+}
+
+// Four blocks from `in` to `out` (64 bytes each; may be the same).
+void EncryptSliced(const std::uint64_t* keys, int rounds, const std::uint8_t* in,
+                   std::uint8_t* out) {
+  Planes s = Pack(in);
+  AddRoundKeySliced(s, keys);
   for (int round = 1; round < rounds; ++round) {
-    SubBytesState(s);
-    ShiftRows(s);
-    MixColumns(s);
-    AddRoundKey(s, rk + 16 * round);
+    SubBytesSliced(s);
+    ShiftRowsSliced(s);
+    MixColumnsSliced(s);
+    AddRoundKeySliced(s, keys + 8 * round);
   }
-  SubBytesState(s);
-  ShiftRows(s);
-  AddRoundKey(s, rk + 16 * rounds);
-  std::memcpy(out, s, 16);
-  SecureWipe(s);
+  SubBytesSliced(s);
+  ShiftRowsSliced(s);
+  AddRoundKeySliced(s, keys + 8 * rounds);
+  Unpack(s, out);
+  SecureWipe({reinterpret_cast<std::uint8_t*>(s.data()), sizeof s});
+}
+
+// A round key spread over the planes, the same for all four blocks.
+void SliceRoundKey(const std::uint8_t* roundKey, std::uint64_t* planes) {
+  for (int k = 0; k < 8; ++k) {
+    std::uint64_t plane = 0;
+    for (int p = 0; p < 16; ++p) {
+      plane |= (std::uint64_t{0} - ((roundKey[p] >> k) & 1u)) & (0xFull << (4 * p));
+    }
+    planes[k] = plane;
+  }
 }
 
 // FIPS-197 key expansion; the words are stored byte by byte in order, which is also the
@@ -199,16 +306,20 @@ TCipher_Rijndael::TCipher_Rijndael(std::span<const std::uint8_t> key) {
   rounds_ = static_cast<int>(key.size() / 4) + 6;
   ExpandKey(key, roundKeys_.data(), rounds_);
   useAesNi_ = UseAesInstructions();
+  if (!useAesNi_) {
+    for (int r = 0; r <= rounds_; ++r) SliceRoundKey(roundKeys_.data() + 16 * r, slicedKeys_.data() + 8 * r);
+  }
 }
 
 TCipher_Rijndael::~TCipher_Rijndael() {
   SecureWipe(roundKeys_);
+  SecureWipe({reinterpret_cast<std::uint8_t*>(slicedKeys_.data()), sizeof slicedKeys_});
   SecureWipe(keystream_);
 }
 
 void TCipher_Rijndael::ResetCounter() noexcept {
   counter_ = 0;
-  used_ = 16;
+  used_ = available_ = 0;
   SecureWipe(keystream_);
 }
 
@@ -219,44 +330,58 @@ void TCipher_Rijndael::EncryptBlock(const std::uint8_t* in, std::uint8_t* out) c
     return;
   }
 #endif
-  EncryptPortable(roundKeys_.data(), rounds_, in, out);
+  std::uint8_t blocks[64] = {};
+  std::memcpy(blocks, in, 16);
+  EncryptSliced(slicedKeys_.data(), rounds_, blocks, blocks);
+  std::memcpy(out, blocks, 16);
+  SecureWipe(blocks);
 }
 
-void TCipher_Rijndael::Keystream(std::uint8_t* out, std::size_t blocks) noexcept {
-  for (; blocks != 0; --blocks, out += 16) {
-    CounterBlock(++counter_, out);
-    EncryptBlock(out, out);
+void TCipher_Rijndael::Refill() noexcept {
+#ifdef KW_AES_NI
+  if (useAesNi_) {
+    CounterBlock(++counter_, keystream_.data());
+    EncryptAesNi(roundKeys_.data(), rounds_, keystream_.data(), keystream_.data());
+    available_ = 16;
+    used_ = 0;
+    return;
   }
+#endif
+  for (int b = 0; b < 4; ++b) CounterBlock(++counter_, keystream_.data() + 16 * b);
+  EncryptSliced(slicedKeys_.data(), rounds_, keystream_.data(), keystream_.data());
+  available_ = 64;
+  used_ = 0;
 }
 
 void TCipher_Rijndael::EncryptBuffer(std::span<std::uint8_t> bytes) noexcept {
   std::uint8_t* p = bytes.data();
   std::size_t n = bytes.size();
-  while (used_ < 16 && n != 0) {
+  while (used_ < available_ && n != 0) {
     *p++ ^= keystream_[used_++];
     --n;
   }
-  const std::size_t whole = n / 16;
 #ifdef KW_AES_NI
-  if (useAesNi_ && whole != 0) {
+  if (useAesNi_ && n >= 16) {
+    const std::size_t whole = n / 16;
     CounterXorAesNi(roundKeys_.data(), rounds_, counter_, p, whole);
     p += 16 * whole;
     n -= 16 * whole;
   }
 #endif
-  while (n >= 16) {
-    Keystream(keystream_.data(), 1);
-    for (int i = 0; i < 16; ++i) p[i] ^= keystream_[i];
-    p += 16;
-    n -= 16;
+  while (n >= keystream_.size()) {
+    Refill();
+    for (std::size_t i = 0; i < available_; ++i) p[i] ^= keystream_[i];
+    used_ = available_;
+    p += available_;
+    n -= available_;
   }
-  if (n != 0) {
-    Keystream(keystream_.data(), 1);
-    used_ = 0;
-    while (n != 0) {
-      *p++ ^= keystream_[used_++];
-      --n;
-    }
+  while (n != 0) {
+    Refill();
+    const std::size_t take = std::min(n, available_);
+    for (std::size_t i = 0; i < take; ++i) p[i] ^= keystream_[i];
+    used_ = take;
+    p += take;
+    n -= take;
   }
 }
 

@@ -4,8 +4,8 @@
 // little-endian integer, bytes 8-15 zero), so the first keystream block is AES(counter 1).
 // The keystream position carries across calls: buffer sizes never change the result.
 //
-// With AES-NI the blocks are encrypted by the CPU; otherwise by portable code that computes
-// the S-box arithmetically (no table indexed by secret bytes).
+// With AES-NI the blocks are encrypted by the CPU; otherwise by bitsliced portable code, four
+// blocks at a time, whose S-box is a Boolean circuit: no table is indexed by secret bytes.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -33,14 +33,16 @@ class TCipher_Rijndael {
   bool UsesAesInstructions() const noexcept { return useAesNi_; }
 
  private:
-  void Keystream(std::uint8_t* out, std::size_t blocks) noexcept;  // next `blocks` blocks
+  void Refill() noexcept;  // the next keystream block(s) into keystream_
 
   alignas(16) std::array<std::uint8_t, 240> roundKeys_{};
+  std::array<std::uint64_t, 15 * 8> slicedKeys_{};  // portable path: round keys as bit planes
   int rounds_ = 0;
   bool useAesNi_ = false;
   std::uint64_t counter_ = 0;
-  std::array<std::uint8_t, 16> keystream_{};
-  std::size_t used_ = 16;  // keystream bytes of the current block already consumed
+  std::array<std::uint8_t, 64> keystream_{};  // one block (AES-NI) or four (portable)
+  std::size_t available_ = 0;
+  std::size_t used_ = 0;
 };
 
 }  // namespace engine

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <ctime>
+#include <map>
 #include <set>
 
 #include "fs_test_support.h"
@@ -79,6 +80,9 @@ TEST_F(FileSystemTest, ExactNameWinsOverOtherCase) {
   // Neither spelling exact: the answer does not depend on the listing order.
   EXPECT_EQ(Relative(fs_.ToHost("C:\\a.TXT")), "A.TXT");
   EXPECT_EQ(Relative(fs_.ToHost("C:\\DIR\\x")), "Dir/x");
+  // With one spelling gone the other answers.
+  ASSERT_TRUE(fs_.DeleteFile("C:\\A.TXT"));
+  EXPECT_EQ(Relative(fs_.ToHost("C:\\a.TXT")), "a.txt");
 }
 
 TEST_F(FileSystemTest, PathsThatNameNoDriveHereFail) {
@@ -223,6 +227,22 @@ TEST_F(FileSystemTest, FindFilesGivesAttributesAndSkipsDotsAtTheRoot) {
   EXPECT_TRUE(fs_.FindFiles("C:\\Archiwum\\").empty());
 }
 
+TEST_F(FileSystemTest, LinksAreMarkedSoWalksCanSkipLoops) {
+  tmp_.File("Dane/plik.txt", "abc");
+  fs::create_directory_symlink("..", tmp_ / "Dane/petla");
+  fs::create_symlink("plik.txt", tmp_ / "Dane/skrot.txt");
+  fs::create_symlink("brak.txt", tmp_ / "Dane/zerwany.txt");
+  std::map<std::string, FileInfo> byName;
+  for (auto& info : fs_.FindFiles("C:\\Dane\\*")) byName[info.name] = info;
+  EXPECT_EQ(byName["plik.txt"].attributes, kAttrArchive);
+  EXPECT_EQ(byName["petla"].attributes, kAttrDirectory | kAttrReparsePoint);
+  EXPECT_EQ(byName["skrot.txt"].attributes, kAttrArchive | kAttrReparsePoint);
+  EXPECT_EQ(byName["skrot.txt"].size, 3u);
+  EXPECT_EQ(byName["zerwany.txt"].attributes, kAttrArchive | kAttrReparsePoint);
+  EXPECT_EQ(byName["zerwany.txt"].size, 0u);
+  EXPECT_EQ(fs_.Stat("C:\\DANE\\PETLA")->attributes, kAttrDirectory | kAttrReparsePoint);
+}
+
 TEST_F(FileSystemTest, CopyReplacesThroughATemporary) {
   const auto source = tmp_.File("Dane/Źródło.jpg", "new content");
   const std::array<timespec, 2> times{timespec{1000000000, 0}, timespec{1000000000, 0}};
@@ -281,6 +301,21 @@ TEST_F(FileSystemTest, UnwritableFolderRefusesCopiesAndFolders) {
   EXPECT_EQ(fs_.LastError(), kErrorAccessDenied);
 }
 
+// sysfs refuses new files and folders even to root, so this runs where the test above
+// cannot.
+TEST_F(FileSystemTest, FolderNobodyMayWriteRefusesCopiesAndFolders) {
+  if (!fs::is_directory("/sys/kernel")) GTEST_SKIP() << "no sysfs here";
+  tmp_.File("src.txt");
+  DriveMap map = MakeMap();
+  map.Map('S', "/sys");
+  FileSystem withSys(map);
+  EXPECT_FALSE(withSys.CopyFile("C:\\src.txt", "S:\\KERNEL\\x.txt", false));
+  EXPECT_EQ(withSys.LastError(), kErrorAccessDenied);
+  EXPECT_FALSE(withSys.CreateDirectories("S:\\kernel\\Nowy"));
+  EXPECT_EQ(withSys.LastError(), kErrorAccessDenied);
+  EXPECT_FALSE(fs::exists("/sys/kernel/x.txt"));
+}
+
 TEST_F(FileSystemTest, MoveRenamesAndReplacesFiles) {
   tmp_.File("a.txt", "A");
   tmp_.File("Cel/b.txt", "B");
@@ -301,6 +336,29 @@ TEST_F(FileSystemTest, MoveRenamesAndReplacesFiles) {
   EXPECT_EQ(fs_.LastError(), kErrorAlreadyExists);
   EXPECT_FALSE(fs_.MoveFile("C:\\brak", "C:\\nowy"));
   EXPECT_EQ(fs_.LastError(), kErrorFileNotFound);
+}
+
+TEST_F(FileSystemTest, MoveToAnotherVolumeCopiesFilesButNotFolders) {
+  struct stat here {}, shm {};
+  if (::stat("/dev/shm", &shm) != 0 || ::stat(tmp_.path().c_str(), &here) != 0 ||
+      here.st_dev == shm.st_dev) {
+    GTEST_SKIP() << "no second volume at /dev/shm";
+  }
+  std::string pattern = "/dev/shm/kw-fs-XXXXXX";
+  ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+  const fs::path other = pattern;
+  DriveMap map = MakeMap();
+  map.Map('R', other);
+  FileSystem both(map);
+  tmp_.File("Folder/plik.txt", "zawartość");
+
+  EXPECT_TRUE(both.MoveFile("C:\\folder\\PLIK.TXT", "R:\\Przeniesiony.txt"));
+  EXPECT_EQ(ReadAll(other / "Przeniesiony.txt"), "zawartość");
+  EXPECT_FALSE(fs::exists(tmp_ / "Folder/plik.txt"));
+  EXPECT_FALSE(both.MoveFile("C:\\Folder", "R:\\Folder"));
+  EXPECT_EQ(both.LastError(), 17u) << "not the same device";
+  EXPECT_TRUE(fs::is_directory(tmp_ / "Folder"));
+  fs::remove_all(other);
 }
 
 TEST_F(FileSystemTest, DeleteAndRemoveFolders) {
@@ -403,6 +461,13 @@ TEST_F(FileSystemTest, CacheNoticesChangesBehindItsBack) {
   tmp_.File("Dane/NOWY.jpg");
   EXPECT_TRUE(fs_.FileExists("C:\\dane\\nowy.jpg"));
   EXPECT_EQ(Relative(fs_.ToHost("C:\\dane\\nowy.jpg")), "Dane/NOWY.jpg");
+  // The folder replaced by one of another spelling.
+  fs::rename(tmp_ / "Dane", tmp_ / "DANE3");
+  tmp_.File("dAne/Ostatni.jpg");
+  EXPECT_TRUE(fs_.FileExists("C:\\DANE\\OSTATNI.JPG"));
+  fs::rename(tmp_ / "dAne", tmp_ / "DANE4");
+  tmp_.Folder("daNe");
+  EXPECT_EQ(Relative(fs_.ToHost("C:\\DANE\\Nowy.txt")), "daNe/Nowy.txt") << "for a new file";
 }
 
 TEST_F(FileSystemTest, ListsEachFolderAboutOnce) {

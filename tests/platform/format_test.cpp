@@ -1,7 +1,15 @@
 // Number and date-time formatting and parsing with format settings.
 #include <gtest/gtest.h>
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
 
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/format.h"
 
@@ -199,6 +207,80 @@ TEST(HostFormatSettings, PlainCLocaleGivesPolish) {
   EXPECT_EQ(fs.thousandSeparator, "\u00A0");
   EXPECT_EQ(fs.shortMonthNames[9], "paź");
   EXPECT_EQ(fs.longMonthNames[0], "styczeń");
+}
+
+// Sets environment variables for one test and restores them.
+class ScopedEnvironment {
+ public:
+  void Set(const char* name, const std::string& value) {
+    const char* old = std::getenv(name);
+    saved_.emplace_back(name, old != nullptr ? std::optional<std::string>(old) : std::nullopt);
+    setenv(name, value.c_str(), 1);
+  }
+  ~ScopedEnvironment() {
+    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+      if (it->second) {
+        setenv(it->first.c_str(), it->second->c_str(), 1);
+      } else {
+        unsetenv(it->first.c_str());
+      }
+    }
+  }
+
+ private:
+  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+#if defined(__SANITIZE_ADDRESS__)
+struct LeakCheckPause {
+  LeakCheckPause() { __lsan_disable(); }
+  ~LeakCheckPause() { __lsan_enable(); }
+};
+#else
+struct LeakCheckPause {};
+#endif
+
+// Real host locales, compiled into the test's own folder from the system's locale sources
+// (the machine may have none installed).
+TEST(HostFormatSettings, ReadsTheEnvironmentsLocale) {
+  if (std::system("command -v localedef >/dev/null 2>&1") != 0 ||
+      !std::filesystem::exists("/usr/share/i18n/locales/pl_PL") ||
+      !std::filesystem::exists("/usr/share/i18n/locales/en_US")) {
+    GTEST_SKIP() << "localedef or the locale sources are missing";
+  }
+  char pattern[] = "/tmp/kw_locale_XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  const std::filesystem::path dir = pattern;
+  for (const char* name : {"pl_PL", "en_US"}) {
+    const std::string command = std::string("localedef -i ") + name + " -f UTF-8 " +
+                                (dir / name).string() + ".UTF-8 >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  }
+  // glibc keeps the parsed LOCPATH list for good; that is not a leak of ours.
+  [[maybe_unused]] const LeakCheckPause pause;
+  ScopedEnvironment env;
+  env.Set("LOCPATH", dir.string());
+  env.Set("LC_ALL", "pl_PL.UTF-8");
+  const FormatSettings pl = HostFormatSettings();
+  env.Set("LC_ALL", "en_US.UTF-8");
+  const FormatSettings en = HostFormatSettings();
+  std::filesystem::remove_all(dir);
+
+  EXPECT_EQ(pl.decimalSeparator, ",");
+  EXPECT_EQ(pl.shortDateFormat, "dd.MM.yyyy");
+  EXPECT_EQ(pl.dateSeparator, ".");
+  EXPECT_EQ(pl.shortTimeFormat, "hh:nn");
+  EXPECT_EQ(pl.shortMonthNames[9], "paź");
+  EXPECT_EQ(pl.longMonthNames[0], "styczeń");  // the nominative form
+  EXPECT_EQ(FormatDateTime("yyyy-MMM-dd", kMoment, pl), "2026-mar-09");
+
+  EXPECT_EQ(en.decimalSeparator, ".");
+  EXPECT_EQ(en.thousandSeparator, ",");
+  EXPECT_EQ(en.shortDateFormat, "MM/dd/yyyy");
+  EXPECT_EQ(en.dateSeparator, "/");
+  EXPECT_EQ(FormatNumber(1263411.0 / 1024, 2, en), "1,233.80");
+  EXPECT_EQ(FormatDateTime("ddddd t", kMoment + 0.5, en), "03/09/2026 7:05 PM");
+  EXPECT_EQ(TryStrToDate("03/09/2026", en), EncodeDate(2026, 3, 9));
 }
 
 TEST(UserFormatSettings, TestsCanReplaceThem) {

@@ -38,6 +38,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         LookupCase{"Simple", "[Ogolne]\r\nNazwa=Kopia\r\n", "Ogolne", "Nazwa", "Kopia"},
         LookupCase{"LfOnly", "[Ogolne]\nNazwa=Kopia\n", "Ogolne", "Nazwa", "Kopia"},
+        LookupCase{"StrayCarriageReturns", "[s]\r\r\nk=v\r\r\n", "s", "k", "v"},
         LookupCase{"NoFinalLineEnd", "[Ogolne]\r\nNazwa=Kopia", "Ogolne", "Nazwa", "Kopia"},
         LookupCase{"MixedCaseNames", "[oGOLNE]\r\nnAZWA=x\r\n", "OGOLNE", "Nazwa", "x"},
         // Bytes without a byte-order mark are cp1250: "[Zdjęcia]" and "Łąka".
