@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "platform/drives.h"
+
 namespace platform {
 namespace fs = std::filesystem;
 namespace {
@@ -66,12 +68,12 @@ DriveMap DriveMap::FromEnvironment() {
     prefix = fs::path(home) / ".wine";
   }
   std::error_code ec;
-  if (!prefix.empty() && fs::is_directory(prefix / "dosdevices", ec)) {
-    DriveMap map = FromWinePrefix(prefix);
-    if (!map.folders_.empty()) return map;
-  }
   DriveMap map;
-  map.Map('Z', "/");
+  if (!prefix.empty() && fs::is_directory(prefix / "dosdevices", ec)) {
+    map = FromWinePrefix(prefix);
+  }
+  if (map.folders_.empty()) map.Map('Z', "/");
+  MapRemovableMedia(map);
   return map;
 }
 

@@ -16,7 +16,8 @@ class DriveMap {
   // The prefix's dosdevices/ links (c: -> ../drive_c, z: -> /, ...); letters whose link
   // is broken are left out.
   static DriveMap FromWinePrefix(const std::filesystem::path& prefix);
-  // $WINEPREFIX, else ~/.wine when it exists; without a prefix Z: maps to "/".
+  // $WINEPREFIX, else ~/.wine when it exists; without a prefix Z: maps to "/". Mounted
+  // removable and USB volumes without a letter get one (MapRemovableMedia, drives.h).
   static DriveMap FromEnvironment();
 
   void Map(char letter, std::filesystem::path hostFolder);  // letter in either case

@@ -51,6 +51,31 @@ struct DriveInfo::Volume {
   std::optional<std::string> device;  // kernel name of the mounted block device
 };
 
+std::vector<char> MapRemovableMedia(DriveMap& map, const SystemRoots& roots) {
+  std::vector<char> added;
+  const BlockDevices devices(roots.sys, roots.dev);
+  for (const MountEntry& mount : ReadMountTable(roots.mounts)) {
+    if (mount.mountPoint == "/") continue;
+    const auto device = devices.FromSource(mount.source);
+    if (!device) continue;
+    const std::string disk = devices.DiskOf(*device);
+    if (!devices.IsRemovable(disk) && !devices.IsOnUsb(*device)) continue;
+    const fs::path folder = fs::path(mount.mountPoint).lexically_normal();
+    bool mapped = false;
+    std::vector<char> letters = map.Letters();
+    for (const char letter : letters) mapped = mapped || map.HostFolderOf(letter) == folder;
+    if (mapped) continue;
+    char free = 0;
+    for (char letter = 'D'; letter <= 'Y' && free == 0; ++letter) {
+      if (std::find(letters.begin(), letters.end(), letter) == letters.end()) free = letter;
+    }
+    if (free == 0) break;
+    map.Map(free, folder);
+    added.push_back(free);
+  }
+  return added;
+}
+
 DriveInfo::DriveInfo(const FileSystem& fs, SystemRoots roots) : fs_(&fs), roots_(std::move(roots)) {}
 
 std::vector<std::string> DriveInfo::LogicalDriveStrings() const {

@@ -27,6 +27,12 @@ struct SystemRoots {
   std::filesystem::path dev = "/dev";
 };
 
+// Gives each mounted volume on removable media or on the USB bus that no drive letter maps
+// to yet (its mount point is no letter's folder) the first free letter from D: on, as
+// Wine's mount manager does, so that a USB stick is "E:" and not a folder of Z:. The root
+// file system is left to Z:. Returns the letters added, in the mount table's order.
+std::vector<char> MapRemovableMedia(DriveMap& map, const SystemRoots& roots = {});
+
 class DriveInfo {
  public:
   explicit DriveInfo(const FileSystem& fs = DefaultFileSystem(), SystemRoots roots = {});

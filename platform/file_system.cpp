@@ -281,7 +281,7 @@ bool FileSystem::CopyFile(std::string_view from, std::string_view to, bool failI
   const std::string folder = ParentOf(target->host);
   const std::string name = NameOf(target->host);
   const auto result = detail::CopyThroughTemporary(source->host, src, folder, name,
-                                                   failIfExists, replacing);
+                                                   failIfExists);
   if (result != 0) return im.Fail(result);
   im.cache.Added(folder, name);
   im.lastError = kErrorSuccess;

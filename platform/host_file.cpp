@@ -51,6 +51,13 @@ class Temporary {
 
 std::uint32_t ErrorOf(int err) { return WinErrorFromErrno(err); }
 
+// The new name's directory entry, on its way to the device too; a failure here changes
+// nothing the caller could act on.
+void SyncFolder(const std::string& folder) {
+  Descriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.get() >= 0) (void)::fsync(dir.get());
+}
+
 }  // namespace
 
 int WriteAll(int fd, const std::byte* data, std::size_t size) {
@@ -83,7 +90,7 @@ long long ReadFull(int fd, std::byte* data, std::size_t size) {
 
 std::uint32_t CopyThroughTemporary(const std::string& source, const struct stat& sourceStat,
                                    const std::string& folder, const std::string& name,
-                                   bool failIfExists, bool replacing) {
+                                   bool failIfExists) {
   Descriptor in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
   if (in.get() < 0) return ErrorOf(errno);
   std::string pattern = folder;
@@ -106,9 +113,10 @@ std::uint32_t CopyThroughTemporary(const std::string& source, const struct stat&
   if (::fchmod(out.get(), sourceStat.st_mode & 07777) != 0) return ErrorOf(errno);
   const std::array<timespec, 2> times{sourceStat.st_atim, sourceStat.st_mtim};
   if (::futimens(out.get(), times.data()) != 0) return ErrorOf(errno);
-  // Without this a crash right after the rename could leave an empty file where the
-  // old one was (FAT keeps no journal).
-  if (replacing && ::fsync(out.get()) != 0) return ErrorOf(errno);
+  // Windows writes through to removable drives (quick removal), so a copy is on the stick
+  // when the call returns; here that takes a flush. It also keeps a crash right after the
+  // rename from leaving an empty file where the old one was (FAT keeps no journal).
+  if (::fsync(out.get()) != 0) return ErrorOf(errno);
   if (out.Close() != 0) return ErrorOf(errno);
 
   const std::string target = folder + (folder.back() == '/' ? "" : "/") + name;
@@ -120,6 +128,7 @@ std::uint32_t CopyThroughTemporary(const std::string& source, const struct stat&
       if (err != EINVAL && err != ENOSYS) return ErrorOf(err);
       // The file system cannot refuse for us: a hard link fails on an existing name.
       if (::link(temporary.path().c_str(), target.c_str()) == 0) {
+        SyncFolder(folder);
         return kErrorSuccess;  // the temporary goes, the link stays
       }
       if (errno == EEXIST) return kErrorFileExists;
@@ -133,6 +142,7 @@ std::uint32_t CopyThroughTemporary(const std::string& source, const struct stat&
     return ErrorOf(errno);
   }
   temporary.Keep();
+  SyncFolder(folder);
   return kErrorSuccess;
 }
 

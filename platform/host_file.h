@@ -15,11 +15,11 @@ int WriteAll(int fd, const std::byte* data, std::size_t size);
 long long ReadFull(int fd, std::byte* data, std::size_t size);
 
 // Copies `source` (whose stat is `sourceStat`) to folder/name: written to a temporary in
-// the folder with the source's permissions and modification time, flushed when it replaces
-// an existing file, then renamed over the target (never over an existing one when
-// `failIfExists`). Returns 0 or a Windows error code.
+// the folder with the source's permissions and modification time, flushed to the device,
+// then renamed over the target (never over an existing one when `failIfExists`), and the
+// folder flushed too. Returns 0 or a Windows error code.
 std::uint32_t CopyThroughTemporary(const std::string& source, const struct stat& sourceStat,
                                    const std::string& folder, const std::string& name,
-                                   bool failIfExists, bool replacing);
+                                   bool failIfExists);
 
 }  // namespace platform::detail

@@ -12,11 +12,13 @@ bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 
 std::optional<WindowsPath> ParseWindowsPath(std::string_view text) {
   // A NUL would end the host path early and name another file.
   if (text.find('\0') != std::string_view::npos) return std::nullopt;
-  // "\\?\C:\x" and "//?/C:/x" skip the normalisation on Windows; we normalise anyway, which
-  // only matters for names ending in dots or spaces, which Windows programs cannot make.
+  // "\\?\C:\x" skips the normalisation; we still fold separators, "." and "..", and only
+  // keep the final name's trailing dots and spaces, as Windows does for such paths.
+  bool verbatim = false;
   if (text.size() >= 4 && IsSeparator(text[0]) && IsSeparator(text[1]) && text[2] == '?' &&
       IsSeparator(text[3])) {
     text.remove_prefix(4);
+    verbatim = true;
   }
   if (text.size() < 2 || !IsAsciiLetter(text[0]) || text[1] != ':') return std::nullopt;
   WindowsPath result;
@@ -35,6 +37,12 @@ std::optional<WindowsPath> ParseWindowsPath(std::string_view text) {
       continue;
     }
     result.components.emplace_back(part);
+  }
+  // The final name loses its trailing dots and spaces ("C:\\a.txt " is "C:\\a.txt").
+  if (!verbatim && !result.components.empty()) {
+    std::string& last = result.components.back();
+    while (!last.empty() && (last.back() == '.' || last.back() == ' ')) last.pop_back();
+    if (last.empty()) result.components.pop_back();
   }
   return result;
 }

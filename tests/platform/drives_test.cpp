@@ -72,9 +72,9 @@ class FakeMachine {
         << "garbage\n";
   }
 
-  DriveInfo Info() const {
-    return DriveInfo(fs_, {tmp_ / "sys", tmp_ / "mounts", tmp_ / "dev"});
-  }
+  SystemRoots Roots() const { return {tmp_ / "sys", tmp_ / "mounts", tmp_ / "dev"}; }
+  DriveInfo Info() const { return DriveInfo(fs_, Roots()); }
+  fs::path operator/(std::string_view relative) const { return tmp_ / relative; }
 
  private:
   void AddDisk(const std::string& disk, const std::string& parent, bool removable,
@@ -142,6 +142,25 @@ INSTANTIATE_TEST_SUITE_P(
                  "Moje Dane"},
         DriveRow{"WholeHostLetterRoot", "Z:\\", DriveType::kFixed, false, "System"}),
     [](const auto& row) { return std::string(row.param.name); });
+
+TEST(MapRemovableMediaTest, LettersForUsbAndRemovableVolumesFromD) {
+  const FakeMachine machine;
+  DriveMap map;
+  map.Map('Z', "/");
+  map.Map('D', machine / "c");
+  map.Map('G', machine / "media/USB Dysk");  // already has a letter
+  EXPECT_EQ(MapRemovableMedia(map, machine.Roots()), (std::vector<char>{'E', 'F', 'H', 'I'}));
+  EXPECT_EQ(map.HostFolderOf('E'), machine / "media/KW");
+  EXPECT_EQ(map.HostFolderOf('F'), machine / "cdrom");
+  EXPECT_EQ(map.HostFolderOf('H'), machine / "media/tajne");
+  EXPECT_EQ(map.HostFolderOf('I'), machine / "media/musb");
+  // The stick's files now have its letter, and the drive part alone answers the USB test.
+  EXPECT_EQ(map.ToWindows(machine / "media/KW/Kopie/ArchiwumKW.exe"),
+            "E:\\Kopie\\ArchiwumKW.exe");
+  const FileSystem fs(map);
+  EXPECT_TRUE(DriveInfo(fs, machine.Roots()).IsOnUsbBus("E:"));
+  EXPECT_TRUE(MapRemovableMedia(map, machine.Roots()).empty()) << "nothing twice";
+}
 
 TEST(DriveInfoLettersTest, LogicalDrivesInLetterOrder) {
   DriveMap map;

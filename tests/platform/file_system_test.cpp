@@ -63,6 +63,8 @@ TEST_F(FileSystemTest, ResolvesLikeNtfs) {
       {"C:\\Dane\\Nowy\\Plik.txt", "Dane/Nowy/Plik.txt"},
       {"C:\\DANE\\nowy.TXT", "Dane/nowy.TXT"},
       {"C:\\zdjecia\\slub", "zdjecia/slub"},  // a letter without its mark is another name
+      {"C:\\Dane\\rodzina.kw. . ", "Dane/rodzina.kw"},
+      {"\\\\?\\C:\\Dane\\rodzina.kw.", "Dane/rodzina.kw."},  // verbatim: kept as written
       {"C:\\", "."},
       {"C:", "."},
   };
