@@ -16,16 +16,16 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::array<std::string_view, 18> kNetworkTypes{
-    "nfs",        "nfs4",       "cifs",      "smb3",        "smbfs",     "ncpfs",
-    "9p",         "afs",        "ceph",      "glusterfs",   "lustre",    "davfs",
-    "sshfs",      "fuse.sshfs", "fuse.rclone", "fuse.davfs2", "fuse.s3fs", "fuse.glusterfs"};
+    "nfs",   "nfs4",       "cifs",        "smb3",        "smbfs",     "ncpfs",
+    "9p",    "afs",        "ceph",        "glusterfs",   "lustre",    "davfs",
+    "sshfs", "fuse.sshfs", "fuse.rclone", "fuse.davfs2", "fuse.s3fs", "fuse.glusterfs"};
 constexpr std::array<std::string_view, 2> kRamTypes{"tmpfs", "ramfs"};
 constexpr std::array<std::string_view, 2> kDiscTypes{"iso9660", "udf"};
 // Kernel views with no storage behind them.
 constexpr std::array<std::string_view, 21> kVirtualTypes{
-    "proc",     "sysfs",   "devtmpfs", "devpts",    "cgroup",      "cgroup2",  "securityfs",
-    "debugfs",  "tracefs", "pstore",   "bpf",       "mqueue",      "hugetlbfs", "configfs",
-    "fusectl",  "autofs",  "binfmt_misc", "efivarfs", "nsfs",      "rpc_pipefs", "selinuxfs"};
+    "proc",    "sysfs",   "devtmpfs",    "devpts",   "cgroup", "cgroup2",    "securityfs",
+    "debugfs", "tracefs", "pstore",      "bpf",      "mqueue", "hugetlbfs",  "configfs",
+    "fusectl", "autofs",  "binfmt_misc", "efivarfs", "nsfs",   "rpc_pipefs", "selinuxfs"};
 
 template <std::size_t N>
 bool OneOf(const std::array<std::string_view, N>& list, std::string_view value) {
@@ -33,11 +33,11 @@ bool OneOf(const std::array<std::string_view, N>& list, std::string_view value) 
 }
 
 // "\\server\share\..." and "\\?\UNC\server\share\...", which name no drive letter.
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
 bool IsUncPath(std::string_view path) {
-  if (path.size() < 3 || (path[0] != '\\' && path[0] != '/') || (path[1] != '\\' && path[1] != '/')) {
-    return false;
-  }
-  if (path.size() >= 8 && path[2] == '?' && (path.substr(4, 4) == "UNC\\" || path.substr(4, 4) == "UNC/")) {
+  if (path.size() < 3 || !IsSeparator(path[0]) || !IsSeparator(path[1])) return false;
+  if (path.size() >= 8 && path[2] == '?' && path.substr(4, 3) == "UNC" && IsSeparator(path[7])) {
     return true;
   }
   return path[2] != '?' && path[2] != '.';
@@ -76,7 +76,8 @@ std::vector<char> MapRemovableMedia(DriveMap& map, const SystemRoots& roots) {
   return added;
 }
 
-DriveInfo::DriveInfo(const FileSystem& fs, SystemRoots roots) : fs_(&fs), roots_(std::move(roots)) {}
+DriveInfo::DriveInfo(const FileSystem& fs, SystemRoots roots)
+    : fs_(&fs), roots_(std::move(roots)) {}
 
 std::vector<std::string> DriveInfo::LogicalDriveStrings() const {
   std::vector<std::string> roots;

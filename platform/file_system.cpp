@@ -8,7 +8,7 @@
 
 #include <array>
 #include <cerrno>
-#include <cstdio>
+#include <cstdio>  // rename
 #include <cstring>
 
 #include "platform/directory_cache.h"

@@ -24,6 +24,11 @@ THmacSha1::THmacSha1(std::span<const std::uint8_t> key) noexcept {
   inner_ = TSha1::Resume(innerState_, TSha1::kBlockSize);
 }
 
+THmacSha1::~THmacSha1() {
+  SecureWipe({reinterpret_cast<std::uint8_t*>(innerState_.data()), sizeof innerState_});
+  SecureWipe({reinterpret_cast<std::uint8_t*>(outerState_.data()), sizeof outerState_});
+}
+
 TSha1::Digest THmacSha1::Final() noexcept {
   const TSha1::Digest innerDigest = inner_.Final();
   TSha1 outer = TSha1::Resume(outerState_, TSha1::kBlockSize);

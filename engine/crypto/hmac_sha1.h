@@ -10,6 +10,9 @@ namespace engine {
 class THmacSha1 {
  public:
   explicit THmacSha1(std::span<const std::uint8_t> key) noexcept;
+  THmacSha1(const THmacSha1&) = default;
+  THmacSha1& operator=(const THmacSha1&) = default;
+  ~THmacSha1();  // wipes the keyed states
   void Update(std::span<const std::uint8_t> bytes) noexcept { inner_.Update(bytes); }
   // The 20-byte code of everything given since construction or the last Final; the object
   // then starts a new message with the same key.

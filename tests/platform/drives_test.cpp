@@ -29,7 +29,8 @@ class FakeMachine {
     const std::string musb = "devices/platform/soc/musb-hdrc.1/bus-3/3-1";
     AddDisk("sdd", musb + "/3-1:1.0/host8/target8:0:0/8:0:0:0/block", true, "sdd1");
     tmp_.Folder("sys/bus/usb");
-    fs::create_directory_symlink("../../../../../../bus/usb", tmp_ / ("sys/" + musb + "/subsystem"));
+    fs::create_directory_symlink("../../../../../../bus/usb",
+                                 tmp_ / ("sys/" + musb + "/subsystem"));
     // An encrypted volume on the USB stick's partition.
     tmp_.Folder("sys/devices/virtual/block/dm-0/slaves");
     fs::create_directory_symlink("../../../../pci0000:00/0000:00:14.0/usb2/2-1/2-1:1.0/host6/"
@@ -82,7 +83,8 @@ class FakeMachine {
     const std::string diskDir = "sys/" + parent + "/" + disk;
     tmp_.File(diskDir + "/removable", removable ? "1\n" : "0\n");
     tmp_.Folder("sys/class/block");
-    fs::create_directory_symlink("../../" + parent + "/" + disk, tmp_ / ("sys/class/block/" + disk));
+    fs::create_directory_symlink("../../" + parent + "/" + disk,
+                                 tmp_ / ("sys/class/block/" + disk));
     tmp_.File("dev/" + disk, "");
     if (partition.empty()) return;
     tmp_.File(diskDir + "/" + partition + "/partition", "1\n");
