@@ -30,12 +30,6 @@ struct TDirItem {
   std::uint8_t Level = 0;
   TZAProcessOperation Operation = poAdd;
 
-  // The central record as last written (header, name, extras, comment) and the name form
-  // it was made for; cleared whenever the member changes, so a rewrite of an unchanged
-  // directory only copies bytes.
-  std::string CentralRecord;
-  bool CentralRecordOem = false;
-
   bool Encrypted() const noexcept { return (Header.flags & kFlagEncrypted) != 0; }
   bool IsFolder() const noexcept {
     return (Header.externalAttributes & kFaDirectory) != 0 ||

@@ -161,7 +161,7 @@ class TZAQueue {
     int index = cur.Find(stored);
     TDirItem item;
     if (index >= 0) {
-      const TDirItem& old = cur.Item(index);
+      const TDirItem& old = cur.At(index);
       bool replace = true;
       const std::uint32_t oldDos = (std::uint32_t{old.Header.date} << 16) | old.Header.time;
       switch (a_.Options.OverwriteMode) {

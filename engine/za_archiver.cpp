@@ -202,7 +202,9 @@ void TZABaseArchiver::BeginUpdate() {
     if (!active_) OpenArchive();
     if (fileMode_ == kModeRead) throw Error(32);
     auto& cur = dir_->Current;
-    for (int i = 0; i < cur.Count(); ++i) cur.Item(i).Modified = false;
+    for (int i = 0; i < cur.Count(); ++i) {
+      if (cur.Raw(i)->Modified) cur.Item(i).Modified = false;
+    }
     dir_->Rollback.Assign(cur);
   }
   ++updateDepth_;

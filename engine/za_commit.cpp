@@ -64,7 +64,7 @@ class TZACommit {
     TZAProcessOperation firstOp = poDelete;
     bool haveFirst = false;
     for (int i = 0; i < cur.Count(); ++i) {
-      const TDirItem& item = cur.Item(i);
+      const TDirItem& item = *cur.Raw(i);
       if (!item.Modified) continue;
       a_.totalBytes_ += static_cast<std::int64_t>(item.UncompressedSize64);
       ++a_.totalCount_;
@@ -76,7 +76,8 @@ class TZACommit {
     const int common = std::min(cur.Count(), old.Count());
     int first = common;
     for (int i = 0; i < common; ++i) {
-      if (cur.Item(i).Modified || LowerName(cur.Item(i).Name) != LowerName(old.Item(i).Name)) {
+      if (cur.Raw(i) == old.Raw(i)) continue;  // the record as it was at BeginUpdate
+      if (cur.At(i).Modified || LowerName(cur.At(i).Name) != LowerName(old.At(i).Name)) {
         first = i;
         break;
       }
@@ -86,18 +87,18 @@ class TZACommit {
     if (!a_.cancelled_) {
       try {
         if (first < old.Count()) {
-          truncatePos_ = old.Item(first).LocalHeaderOffset64;
+          truncatePos_ = old.At(first).LocalHeaderOffset64;
           for (int i = first; i < old.Count(); ++i) {
-            truncatePos_ = std::min(truncatePos_, old.Item(i).LocalHeaderOffset64);
+            truncatePos_ = std::min(truncatePos_, old.At(i).LocalHeaderOffset64);
           }
           MakeTail();
         } else {
           truncatePos_ = old.Count() == 0 ? dir_.StubSize : dir_.DirectoryOffset;
         }
-        s_.Truncate(truncatePos_);
+        // Written over from here on; the file is cut behind the new directory.
         s_.Seek(truncatePos_);
         for (int i = first; i < cur.Count() && !a_.cancelled_ && !aborted;) {
-          TDirItem& item = cur.Item(i);
+          const TDirItem& item = cur.At(i);
           if (item.Modified && item.Operation != poRename && item.Operation != poChangeComment &&
               item.Operation != poChangeAttr) {
             bool ok = false;
@@ -110,15 +111,12 @@ class TZACommit {
               } catch (const EZAException& e) {
                 ok = false;
                 failed = true;
-                const TDirItem& m = cur.Item(i);
+                const TDirItem& m = cur.At(i);
                 const std::string name =
                     m.Operation == poAdd || m.Operation == poMove ? m.SourceFileName : m.Name;
                 action = a_.FireProcessFileFailure(name, m.Operation, e);
               }
-              if (failed && action == fxaRetry) {
-                s_.Seek(s_.Size());
-                continue;
-              }
+              if (failed && action == fxaRetry) continue;  // again at the current position
               if (failed && action == fxaAbort) aborted = true;
               break;
             }
@@ -126,11 +124,9 @@ class TZACommit {
             if (ok) {
               ++a_.processedCount_;
               ++i;
-            } else if (cur.Item(i).Operation == poAdd) {
-              s_.Seek(s_.Size());
+            } else if (cur.At(i).Operation == poAdd) {
               cur.Delete(i);
             } else {
-              s_.Seek(s_.Size());
               CopyOld(i);
               ++i;
             }
@@ -140,7 +136,6 @@ class TZACommit {
           }
         }
         if (!a_.cancelled_ && !aborted) {
-          s_.Seek(s_.Size());
           WriteCentralDirectory(s_, dir_, a_.Options.OEMFileNames);
           tail_.Remove();
         }
@@ -191,7 +186,7 @@ class TZACommit {
     const std::string& key = item.PreviousName.empty() ? item.Name : item.PreviousName;
     const int r = dir_.Rollback.Find(key);
     if (r < 0 || !tail_.stream) throw a_.Error(7);
-    item = dir_.Rollback.Item(r);
+    item = dir_.Rollback.At(r);
     if (item.LocalHeaderOffset64 < truncatePos_) throw a_.Error(7);
     const std::uint64_t at = item.LocalHeaderOffset64 - truncatePos_;
     std::vector<std::uint8_t> header(kLocalHeaderSize);
@@ -208,7 +203,6 @@ class TZACommit {
     CopyBytes(*tail_.stream, s_, length);
     item.LocalHeaderOffset64 = newOffset;
     if (newOffset >= kMarker32) item.NeedsZip64 = true;
-    item.CentralRecord.clear();
   }
 
   bool WriteMember(int i) {
@@ -369,7 +363,6 @@ class TZACommit {
     item.Extras = extras;
     item.AesStrength = aes ? strength : 0;
     item.ActualMethod = actual;
-    item.CentralRecord.clear();
     if (a_.cancelled_) return false;
     a_.FireFileProgress(shownName, 100.0, item.Operation, ppEnd);
     return true;

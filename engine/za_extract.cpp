@@ -150,18 +150,21 @@ void TZABaseArchiver::ExtractFiles(const std::string& FileMask, int SearchAttr,
   auto& cur = dir_->Current;
   if (!Options.Recurse && !HasWildcards(FileMask) && ExclusionMask.empty() &&
       SearchAttr == kFaAnyFile) {
+    // The one member found by the name index; the others keep their marks.
     TZAArchiveItem item;
     if (!FindFirst(FileMask, item, SearchAttr, ExclusionMask)) return;
-    cur.ClearSelected();
     cur.Item(item.SearchState.ItemNo).Selected = true;
-  } else {
-    cur.ClearSelected();
-    TZAArchiveItem item;
-    for (bool f = FindFirst(FileMask, item, SearchAttr, ExclusionMask); f; f = FindNext(item)) {
-      cur.Item(item.SearchState.ItemNo).Selected = true;
-    }
+    RunMemberLoop({item.SearchState.ItemNo}, false);
+    return;
   }
-  RunMemberLoop(false);
+  cur.ClearSelected();
+  std::vector<int> selected;
+  TZAArchiveItem item;
+  for (bool f = FindFirst(FileMask, item, SearchAttr, ExclusionMask); f; f = FindNext(item)) {
+    cur.Item(item.SearchState.ItemNo).Selected = true;
+    selected.push_back(item.SearchState.ItemNo);
+  }
+  RunMemberLoop(selected, false);
 }
 
 int TZABaseArchiver::TestFiles(const std::string& FileMask, int SearchAttr,
@@ -170,21 +173,19 @@ int TZABaseArchiver::TestFiles(const std::string& FileMask, int SearchAttr,
   if (updateDepth_ > 0) throw Error(26);
   auto& cur = dir_->Current;
   cur.ClearSelected();
+  std::vector<int> selected;
   TZAArchiveItem item;
   for (bool f = FindFirst(FileMask, item, SearchAttr, ExclusionMask); f; f = FindNext(item)) {
     cur.Item(item.SearchState.ItemNo).Selected = true;
+    selected.push_back(item.SearchState.ItemNo);
   }
-  return RunMemberLoop(true);
+  return RunMemberLoop(selected, true);
 }
 
-int TZABaseArchiver::RunMemberLoop(bool testOnly) {
+int TZABaseArchiver::RunMemberLoop(const std::vector<int>& selected, bool testOnly) {
   std::lock_guard lock(ZAProcessLock());
   auto& cur = dir_->Current;
   const TZAProcessOperation op = testOnly ? poTest : poExtract;
-  std::vector<int> selected;
-  for (int i = 0; i < cur.Count(); ++i) {
-    if (cur.Item(i).Selected) selected.push_back(i);
-  }
   processedCount_ = 0;
   totalCount_ = static_cast<int>(selected.size());
   cancelled_ = false;
@@ -229,7 +230,7 @@ int TZABaseArchiver::RunMemberLoop(bool testOnly) {
 
 void TZABaseArchiver::ExtractMemberToFile(int index, const std::string& targetFolder) {
   auto& fs = platform::DefaultFileSystem();
-  const TDirItem& m = dir_->Current.Item(index);
+  const TDirItem& m = dir_->Current.At(index);
   std::string fileName = Backslashed(m.Name);
   std::uint32_t attr = m.Header.externalAttributes;
   const bool isFolder = m.IsFolder();
@@ -312,7 +313,7 @@ bool TZABaseArchiver::WriteMemberData(int index, TZAStream& destination,
   auto& cur = dir_->Current;
   if (index < 0 || index >= cur.Count()) throw Error(16);
   skipFile_ = false;
-  const TDirItem& m = cur.Item(index);
+  const TDirItem& m = cur.At(index);
   TZAStream& s = *stream_;
   const std::uint64_t fileSize = s.Size();
   auto corrupt = [&]() -> bool {

@@ -146,7 +146,7 @@ class TZABaseArchiver {
   void DiskFull(const std::string& volumeName);      // Cancel -> Cancelled; unassigned: 65
 
   // Extraction internals (za_extract.cpp).
-  int RunMemberLoop(bool testOnly);
+  int RunMemberLoop(const std::vector<int>& selected, bool testOnly);  // in directory order
   bool SearchFrom(TZAArchiveItem& item);
   void ExtractMemberToFile(int index, const std::string& targetFolder);
   bool WriteMemberData(int index, TZAStream& destination, const std::string& displayName);

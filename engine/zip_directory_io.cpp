@@ -120,7 +120,7 @@ void DetectStub(TZAStream& s, TZADirManager& dir, std::uint64_t endPosition) {
     dir.StubSize = endPosition;
     return;
   }
-  const TDirItem& first = cur.Item(0);
+  const TDirItem& first = cur.At(0);
   std::uint64_t recorded = first.LocalHeaderOffset64;
   if (LocalHeaderMatches(s, recorded, first)) {
     dir.StubSize = recorded;

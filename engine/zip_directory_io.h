@@ -17,8 +17,8 @@ void ReadArchiveDirectory(TZAStream& archive, TZADirManager& dir, bool oemNames)
 // The rebuild alone (the directory offset becomes the archive's size).
 void RebuildDirectory(TZAStream& archive, TZADirManager& dir, bool oemNames);
 
-// Writes the central directory and the end records at the archive's current position,
-// truncating the archive behind them; records where the directory went in `dir`.
+// Writes the central directory and the end records at the archive's current position and
+// cuts the archive behind them; records where the directory went in `dir`.
 void WriteCentralDirectory(TZAStream& archive, TZADirManager& dir, bool oemNames);
 
 // Applies the extra fields of a header to an item: Zip64 values, AES strength and method,

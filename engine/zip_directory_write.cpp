@@ -11,9 +11,8 @@ std::uint32_t Short32(std::uint64_t value, bool forceMarker) {
   return (forceMarker || value >= kMarker32) ? kMarker32 : static_cast<std::uint32_t>(value);
 }
 
-const std::string& CentralRecordOf(TDirItem& item, bool oemNames) {
-  if (!item.CentralRecord.empty() && item.CentralRecordOem == oemNames) return item.CentralRecord;
-  CentralHeader& h = item.Header;
+void AppendCentralRecord(std::string& out, const TDirItem& item, bool oemNames) {
+  CentralHeader h = item.Header;
   EncodedName enc = EncodeName(item.Name, oemNames);
   if (enc.utf8) {
     h.flags |= kFlagUtf8;
@@ -44,20 +43,30 @@ const std::string& CentralRecordOf(TDirItem& item, bool oemNames) {
   w.Bytes(std::string_view(enc.bytes).substr(0, h.nameLength));
   w.Bytes(std::span<const std::uint8_t>(extras.Data()).subspan(0, h.extraLength));
   w.Bytes(std::string_view(item.Comment).substr(0, h.commentLength));
-  item.CentralRecord.assign(w.Data().begin(), w.Data().end());
-  item.CentralRecordOem = oemNames;
-  return item.CentralRecord;
+  out.append(w.Data().begin(), w.Data().end());
 }
 
 }  // namespace
 
 void WriteCentralDirectory(TZAStream& archive, TZADirManager& dir, bool oemNames) {
   const std::uint64_t offset = archive.Position();
-  archive.Truncate(offset);
-  std::string block;
   const int count = dir.Current.Count();
-  for (int i = 0; i < count; ++i) block += CentralRecordOf(dir.Current.Item(i), oemNames);
-  const std::uint64_t dirSize = block.size();
+  TZADirectoryBytes& cache = dir.WrittenDirectory;
+  if (cache.oemNames != oemNames) cache = TZADirectoryBytes{};
+  cache.oemNames = oemNames;
+  std::size_t keep = 0;
+  const std::size_t n = std::min(cache.items.size(), static_cast<std::size_t>(count));
+  // The cache holds its records alive, so an address seen again is the same record.
+  while (keep < n && cache.items[keep].get() == dir.Current.Raw(static_cast<int>(keep))) ++keep;
+  cache.items.resize(keep);
+  cache.ends.resize(keep);
+  cache.bytes.resize(keep == 0 ? 0 : cache.ends.back());
+  for (int i = static_cast<int>(keep); i < count; ++i) {
+    AppendCentralRecord(cache.bytes, dir.Current.At(i), oemNames);
+    cache.items.push_back(dir.Current.Ptr(i));
+    cache.ends.push_back(cache.bytes.size());
+  }
+  const std::uint64_t dirSize = cache.bytes.size();
   const std::uint64_t endPosition = offset + dirSize;
   ByteWriter w;
   EndRecord e;
@@ -81,8 +90,12 @@ void WriteCentralDirectory(TZAStream& archive, TZADirManager& dir, bool oemNames
   }
   WriteEndRecord(w, e);
   w.Bytes(std::string_view(dir.Comment).substr(0, e.commentLength));
-  block.append(w.Data().begin(), w.Data().end());
-  archive.Write({reinterpret_cast<const std::uint8_t*>(block.data()), block.size()});
+  archive.Write({reinterpret_cast<const std::uint8_t*>(cache.bytes.data()), cache.bytes.size()});
+  archive.Write(w.Data());
+  // Cut what an older, longer directory left behind. Truncating only here, never before
+  // the members are written, lets an append grow the file without freeing and allocating
+  // its last blocks again at every commit.
+  if (archive.Size() > archive.Position()) archive.Truncate(archive.Position());
   dir.End = e;
   dir.DirectoryOffset = offset;
 }

@@ -13,6 +13,7 @@ struct IniFile::Impl {
   std::string path;
   std::optional<std::filesystem::path> host;
   IniDocument doc;
+  bool unreadable = false;  // the file exists but could not be read: never overwrite it
 };
 
 IniFile::IniFile(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
@@ -21,7 +22,7 @@ IniFile::IniFile(std::string_view windowsPath, FileSystem& fs) : impl_(std::make
   impl_->fs = &fs;
   impl_->path = std::string(windowsPath);
   impl_->host = fs.ToHost(windowsPath);
-  if (impl_->host) impl_->doc = LoadIni(*impl_->host);
+  if (impl_->host) impl_->doc = LoadIni(*impl_->host, &impl_->unreadable);
 }
 
 IniFile IniFile::OpenSection(std::string_view windowsPath, std::string_view section,
@@ -95,7 +96,9 @@ void IniFile::Save() { Write(false); }
 void IniFile::SaveAtomically() { Write(true); }
 
 void IniFile::Write(bool atomically) {
-  if (!impl_->host) throw IniWriteError("Unable to write to " + impl_->path);
+  if (!impl_->host || impl_->unreadable) {
+    throw IniWriteError("Unable to write to " + impl_->path);
+  }
   const bool ok = atomically ? SaveIniAtomically(*impl_->host, impl_->doc)
                              : SaveIni(*impl_->host, impl_->doc);
   // The file was written with host calls, behind the file system's listing cache.

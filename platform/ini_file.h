@@ -54,7 +54,8 @@ class IniFile {
   void EraseSection(std::string_view section);
   void DeleteKey(std::string_view section, std::string_view key);
 
-  // Writes the file in place (keeping a byte-order mark it had); IniWriteError on failure.
+  // Writes the file in place (keeping a byte-order mark it had); IniWriteError on failure,
+  // also when the file exists but could not be read (it is left as it is).
   void Save();
   // Writes a temporary file beside it and renames it into place, so the file is never
   // half-written; IniWriteError on failure, with no temporary left behind.

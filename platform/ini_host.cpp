@@ -12,6 +12,8 @@
 namespace platform {
 namespace {
 
+// Files are opened with O_NONBLOCK so that a FIFO in a file's place cannot hang the
+// program; it is then refused as not a regular file.
 class Fd {
  public:
   explicit Fd(int fd) : fd_(fd) {}
@@ -73,24 +75,32 @@ void CheckComplete(const IniDocument& doc) {
 
 }  // namespace
 
-IniDocument LoadIni(const std::filesystem::path& host) {
-  Fd fd(::open(host.c_str(), O_RDONLY | O_CLOEXEC));
-  if (fd.get() < 0) return {};
+IniDocument LoadIni(const std::filesystem::path& host, bool* unreadable) {
+  bool failed = false;
+  IniDocument doc;
+  Fd fd(::open(host.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   struct stat st {};
-  if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
-  std::string bytes;
-  bool atEnd = false;
-  // The size is a hint only: the loop reads to the end whatever it is now.
-  std::size_t chunk = static_cast<std::size_t>(st.st_size) + 1;
-  while (!atEnd) {
-    if (!ReadMore(fd.get(), bytes, chunk, atEnd)) return {};
-    chunk = 64 * 1024;
+  if (fd.get() < 0) {
+    failed = errno != ENOENT && errno != ENOTDIR;
+  } else if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+    failed = true;
+  } else {
+    std::string bytes;
+    bool atEnd = false;
+    // The size is a hint only: the loop reads to the end whatever it is now.
+    std::size_t chunk = static_cast<std::size_t>(st.st_size) + 1;
+    while (!atEnd && !failed) {
+      failed = !ReadMore(fd.get(), bytes, chunk, atEnd);
+      chunk = 64 * 1024;
+    }
+    if (!failed) doc = IniDocument::Parse(bytes);
   }
-  return IniDocument::Parse(bytes);
+  if (unreadable != nullptr) *unreadable = failed;
+  return doc;
 }
 
 IniDocument LoadIniSection(const std::filesystem::path& host, std::string_view section) {
-  Fd fd(::open(host.c_str(), O_RDONLY | O_CLOEXEC));
+  Fd fd(::open(host.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   if (fd.get() < 0) return {};
   struct stat st {};
   if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
@@ -111,7 +121,7 @@ IniDocument LoadIniSection(const std::filesystem::path& host, std::string_view s
 bool SaveIni(const std::filesystem::path& host, const IniDocument& doc) {
   CheckComplete(doc);
   const std::string bytes = doc.Serialize();
-  Fd fd(::open(host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+  Fd fd(::open(host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666));
   if (fd.get() < 0) return false;
   if (!WriteAll(fd.get(), bytes)) return false;
   return fd.Close();

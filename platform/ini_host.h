@@ -8,8 +8,10 @@
 
 namespace platform {
 
-// The whole file; a missing or unreadable file gives an empty text.
-IniDocument LoadIni(const std::filesystem::path& host);
+// The whole file; a missing or unreadable file gives an empty text. `unreadable`, when
+// given, tells apart a file that exists but could not be read (it must not be overwritten
+// with what little the caller wrote into the empty text).
+IniDocument LoadIni(const std::filesystem::path& host, bool* unreadable = nullptr);
 // Reads the file in growing pieces only until the first section named `section` has
 // ended, so a long file list after that section is neither read nor parsed.
 IniDocument LoadIniSection(const std::filesystem::path& host, std::string_view section);

@@ -1,5 +1,6 @@
 // IniFile and the key-by-key profile functions, on files reached by Windows paths.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <stdexcept>
 #include <string>
@@ -105,6 +106,21 @@ TEST_F(IniFileTest, WriteFailuresRaiseIniWriteErrorAndLeaveNoTemporaryFile) {
     ++entries;
   }
   EXPECT_EQ(entries, 1u);
+}
+
+TEST_F(IniFileTest, AnUnreadableFileIsNeverOverwritten) {
+  // A FIFO stands for a file that exists but cannot be read (root reads any file).
+  ASSERT_EQ(::mkfifo((temp_ / "config.ini").c_str(), 0644), 0);
+  temp_.Folder("folder.ini");
+  for (const char* path : {"E:\\config.ini", "E:\\folder.ini"}) {
+    IniFile ini(path, fs_);
+    EXPECT_FALSE(ini.SectionExists("Ogolne"));
+    ini.WriteString("Ogolne", "Folder", "x");
+    EXPECT_THROW(ini.Save(), IniWriteError) << path;
+    EXPECT_THROW(ini.SaveAtomically(), IniWriteError) << path;
+    EXPECT_FALSE(WritePrivateProfileString("Ogolne", "Folder", "x", path, fs_));
+  }
+  EXPECT_TRUE(std::filesystem::is_fifo(temp_ / "config.ini"));
 }
 
 TEST_F(IniFileTest, AFileReadUpToOneSectionCannotBeChanged) {
