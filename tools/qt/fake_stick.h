@@ -1,0 +1,139 @@
+#pragma once
+// A temporary "USB stick" for the window tests and the screenshots: drive E: mapped to a
+// temporary folder holding the program, its config.ini and its descriptors; drive types and
+// the USB test read empty fake system trees, so the stick is not on a USB bus.
+#include <QFile>
+#include <QString>
+#include <QTemporaryDir>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/dialog_service.h"
+#include "app/formstart.h"
+#include "app/oprogramieunit.h"
+#include "create/formutworzkopie.h"
+#include "model/kwplus.h"
+#include "platform/code_page.h"
+#include "platform/drive_map.h"
+#include "platform/file_system.h"
+#include "restore/formodtworzdane.h"
+#include "search/formszukaj.h"
+#include "tools/demo_catalogue.h"
+
+// Records what the windows would show and answers the task dialog as told.
+class RecordingDialogs : public kwui::DialogService {
+ public:
+  RecordingDialogs() { kwui::SetDialogs(this); }
+  ~RecordingDialogs() override { kwui::SetDialogs(nullptr); }
+  RecordingDialogs(const RecordingDialogs&) = delete;
+  RecordingDialogs& operator=(const RecordingDialogs&) = delete;
+
+  void ShowMessage(QWidget*, const QString& text) override { messages.append(text); }
+  void ShowException(QWidget*, const QString& text) override { exceptions.append(text); }
+  kwui::MessageAnswer AskYesNoCancel(QWidget*, const QString&, const QString& text) override {
+    messages.append(text);
+    return kwui::MessageAnswer::kCancel;
+  }
+  kwui::TaskDialogResult ExecuteTaskDialog(QWidget*,
+                                           const kwui::TaskDialogContent& content) override {
+    taskDialogs.append(content);
+    return taskAnswer;
+  }
+  bool Open(const QString& target) override {
+    opened.append(target);
+    return true;
+  }
+
+  QStringList messages;
+  QStringList exceptions;
+  QList<kwui::TaskDialogContent> taskDialogs;
+  QStringList opened;
+  kwui::TaskDialogResult taskAnswer;
+};
+
+class FakeStick {
+ public:
+  FakeStick() {
+    const std::filesystem::path root = dir_.path().toStdString();
+    stick_ = root / "stick";
+    std::filesystem::create_directories(stick_);
+    std::filesystem::create_directories(root / "c" / "AppData" / "Roaming");
+    std::filesystem::create_directories(root / "c" / "AppData" / "Local");
+    std::filesystem::create_directories(root / "sys");
+    std::filesystem::create_directories(root / "dev");
+    std::ofstream(root / "mounts").flush();
+    platform::DriveMap map;
+    map.Map('E', stick_);
+    map.Map('C', root / "c");
+    fs_ = std::make_unique<platform::FileSystem>(map);
+    kw::KWPlusSetup setup;
+    setup.fs = fs_.get();
+    setup.executablePath = "E:\\ArchiwumKW.exe";
+    setup.roamingAppDataFolder = "C:\\AppData\\Roaming";
+    setup.localAppDataFolder = "C:\\AppData\\Local";
+    setup.systemRoots = {root / "sys", root / "mounts", root / "dev"};
+    model_ = std::make_unique<kw::KWPlus>(setup);
+  }
+
+  std::filesystem::path Folder() const { return stick_; }
+  std::filesystem::path ArchiveFolder() const { return stick_ / "ArchiwumKW"; }
+  std::filesystem::path FilesFolder() const { return stick_ / "ArchiwumKW" / "files"; }
+  std::filesystem::path ConfigFile() const { return stick_ / "config.ini"; }
+  kw::KWPlus& Model() { return *model_; }
+  platform::FileSystem& Fs() { return *fs_; }
+
+  // config.ini as the profile functions write it: in the ANSI code page.
+  void WriteConfig(const std::string& utf8) {
+    std::ofstream(ConfigFile(), std::ios::binary | std::ios::trunc)
+        << platform::Utf8ToCodePage(utf8, platform::CodePage::kAnsi);
+  }
+  std::string ReadConfig() const {
+    std::ifstream in(ConfigFile(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  // A descriptor and, when `withArchive`, its archive file.
+  void AddArchive(const kwdemo::DescriptorSpec& d, bool withArchive = true) {
+    kwdemo::WriteDescriptorFile(ArchiveFolder(), d);
+    if (withArchive) std::ofstream(FilesFolder() / (d.id + ".zip"), std::ios::binary) << "PK";
+  }
+
+ private:
+  QTemporaryDir dir_;
+  std::filesystem::path stick_;
+  std::unique_ptr<platform::FileSystem> fs_;
+  std::unique_ptr<kw::KWPlus> model_;
+};
+
+// The five windows as the entry creates them, on a fake stick.
+class Windows {
+ public:
+  explicit Windows(FakeStick& stick, std::string exePath = "E:\\ArchiwumKW.exe")
+      : main(stick.Model(), std::move(exePath)),
+        restore(&main),
+        create(&main),
+        search(&create),
+        about(&main) {
+    main.SetForms(&restore, &create, &search, &about);
+  }
+  TFormMain main;
+  TFormOdtworzDaneZKopii restore;
+  TFormTworzKopie create;
+  TFormSzukajPlikow search;
+  TFormOprogramie about;
+};
+
+inline kwdemo::DescriptorSpec Archive(int n, const std::string& nazwa, int year, int month = 6,
+                                      int day = 15) {
+  kwdemo::DescriptorSpec d;
+  d.id = kwdemo::DemoId(n);
+  d.nazwa = nazwa;
+  d.plik = "C:\\Dane\\Rodzina.kw";
+  d.liczbaOsob = 100 + n;
+  d.year = year;
+  d.month = month;
+  d.day = day;
+  return d;
+}
