@@ -101,9 +101,9 @@ void IniFile::Write(bool atomically) {
   }
   const bool ok = atomically ? SaveIniAtomically(*impl_->host, impl_->doc)
                              : SaveIni(*impl_->host, impl_->doc);
-  // The file was written with host calls, behind the file system's listing cache.
-  impl_->fs->InvalidateCache();
   if (!ok) throw IniWriteError("Unable to write to " + impl_->path);
+  // Written with host calls: the file system's folder listing learns of the file.
+  impl_->fs->NoteCreated(*impl_->host);
 }
 
 std::string GetPrivateProfileString(std::string_view section, std::string_view key,

@@ -150,10 +150,11 @@ int Add(const Options& o) {
   zip.EncryptionMethod = o.method;
   FailureLog log;
   log.Attach(zip, engine::fxaAbort);
-  if (platform::DefaultFileSystem().FileExists(zip.FileName)) {
-    zip.OpenArchive();
-  } else {
+  const bool created = !platform::DefaultFileSystem().FileExists(zip.FileName);
+  if (created) {
     zip.OpenArchive(TZipArchiver::kModeCreate);
+  } else {
+    zip.OpenArchive();
   }
   for (std::size_t i = 1; i < o.positional.size() && log.failures == 0; ++i) {
     const std::string path = ToWindows(o.positional[i]);
@@ -169,6 +170,8 @@ int Add(const Options& o) {
     }
   }
   zip.CloseArchive();
+  // Each AddFiles left a valid archive; one this run created and could not fill goes.
+  if (log.failures != 0 && created) platform::DefaultFileSystem().DeleteFile(zip.FileName);
   return log.failures == 0 ? 0 : 1;
 }
 

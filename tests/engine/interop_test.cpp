@@ -190,3 +190,39 @@ TEST_F(ToolArchiveTest, PythonZipfile) {
 
 }  // namespace
 }  // namespace engine::testing
+
+namespace engine::testing {
+namespace {
+
+// The command-line tool: exit status, messages, and no partial output.
+TEST_F(InteropTest, KwzipCommandLine) {
+  const std::string kwzip = std::string(KW_BINARY_DIR) + "/tools/kwzip";
+  if (!std::filesystem::exists(kwzip)) GTEST_SKIP() << "kwzip not built";
+  Write("src\\a.txt", Text(5000));
+  Write("src\\sub\\b.jpg", Noise(3000));
+  EXPECT_EQ(Shell(kwzip + " --help").status, 0);
+  EXPECT_EQ(Shell(kwzip + " frobnicate x").status, 2);
+  ASSERT_EQ(Shell(InDir("src") + kwzip + " add --password pw --method aes256 ../k.zip a.txt sub/b.jpg").status, 0);
+  RunResult list = Shell(kwzip + " list " + Q("k.zip"));
+  EXPECT_EQ(list.status, 0);
+  EXPECT_NE(list.output.find("a.txt\tsize=5000"), std::string::npos) << list.output;
+  EXPECT_NE(list.output.find("sub\\b.jpg"), std::string::npos) << list.output;
+  EXPECT_NE(list.output.find("encrypted=aes256"), std::string::npos) << list.output;
+  EXPECT_EQ(Shell(kwzip + " test --password pw " + Q("k.zip")).status, 0);
+  RunResult wrong = Shell(kwzip + " test --password nope " + Q("k.zip"));
+  EXPECT_EQ(wrong.status, 1);
+  EXPECT_NE(wrong.output.find("password"), std::string::npos);
+  EXPECT_EQ(Shell(kwzip + " extract --password nope " + Q("k.zip") + " " + Q("bad")).status, 1);
+  EXPECT_FALSE(Exists("bad\\a.txt"));
+  ASSERT_EQ(Shell(kwzip + " extract --password pw " + Q("k.zip") + " " + Q("good")).status, 0);
+  EXPECT_EQ(Read("good\\sub\\b.jpg"), Noise(3000));
+  // A failed add into a new archive leaves no archive.
+  EXPECT_NE(Shell(InDir("src") + kwzip + " add ../n.zip missing.txt").status, 0);
+  EXPECT_FALSE(Exists("n.zip"));
+  RunResult notZip = Shell(kwzip + " list " + Q("src\\a.txt"));
+  EXPECT_EQ(notZip.status, 1);
+  EXPECT_NE(notZip.output.find("Native error: 00035"), std::string::npos) << notZip.output;
+}
+
+}  // namespace
+}  // namespace engine::testing
