@@ -7,16 +7,12 @@ scripts/bootstrap.sh
 scripts/build.sh default
 bin=build/default
 if [ -x "$bin/app/ArchiwumKW" ]; then
-  if [ -x tools/make_demo_stick.sh ]; then
-    stick=$(tools/make_demo_stick.sh "$bin")
-  else
-    stick=$bin/app
-  fi
+  stick=$(tools/make_demo_stick.sh "$bin")
   if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
     echo "No display: writing screenshots of every window to $bin/screenshots instead." >&2
     exec "$bin/tools/screenshots" "$bin/screenshots"
   fi
-  exec "$stick/ArchiwumKW"
+  exec "$stick/ArchiwumKW.run"
 fi
 # Until the windows exist, the archive tool is what runs.
 exec "$bin/tools/kwzip" --help

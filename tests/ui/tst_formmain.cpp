@@ -113,6 +113,36 @@ class TestFormMain : public QObject {
     QCOMPARE(List(w.main)->Rows().size(), 0);
   }
 
+  void removableDriveRule_data() {
+    QTest::addColumn<bool>("usb");
+    QTest::addColumn<bool>("removable");
+    QTest::addColumn<QString>("config");
+    QTest::addColumn<bool>("runs");
+    QTest::newRow("USB flash drive") << true << true << "" << true;
+    QTest::newRow("USB disk reporting fixed") << true << false << "" << true;
+    QTest::newRow("internal disk") << false << false << "" << false;
+    QTest::newRow("internal disk, LoadFromHDD=1") << false << false
+                                                  << "[Ogolne]\r\nLoadFromHDD=1\r\n" << true;
+    QTest::newRow("internal disk, LoadFromHDD=0") << false << false
+                                                  << "[ogolne]\r\nloadfromhdd=0\r\n" << false;
+  }
+
+  void removableDriveRule() {
+    QFETCH(bool, usb);
+    QFETCH(bool, removable);
+    QFETCH(QString, config);
+    QFETCH(bool, runs);
+    FakeStick stick(usb ? FakeStick::Bus::kUsb : FakeStick::Bus::kSata, removable);
+    if (!config.isEmpty()) stick.WriteConfig(config.toStdString());
+    stick.AddArchive(Archive(1, "Kowalscy", 2015));
+    RecordingDialogs dialogs;
+    Windows w(stick);
+    QCOMPARE(w.main.FormActivate(), runs);
+    QCOMPARE(dialogs.messages, runs ? QStringList() : QStringList{kRefused});
+    QCOMPARE(List(w.main)->Rows().size(), runs ? 1 : 0);
+    QCOMPARE(w.main.FirstActivation, !runs);
+  }
+
   void loadFromHddRunsAndSurvivesSaving() {
     FakeStick stick;
     stick.WriteConfig("[Ogolne]\r\nLoadFromHDD=1\r\n");

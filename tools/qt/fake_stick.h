@@ -1,7 +1,7 @@
 #pragma once
 // A temporary "USB stick" for the window tests and the screenshots: drive E: mapped to a
-// temporary folder holding the program, its config.ini and its descriptors; drive types and
-// the USB test read empty fake system trees, so the stick is not on a USB bus.
+// temporary folder holding the program, its config.ini and its descriptors, mounted (in a
+// fake mount table and sysfs tree) from a disk on the USB bus or on an internal SATA port.
 #include <QFile>
 #include <QString>
 #include <QTemporaryDir>
@@ -56,15 +56,33 @@ class RecordingDialogs : public kwui::DialogService {
 
 class FakeStick {
  public:
-  FakeStick() {
-    const std::filesystem::path root = dir_.path().toStdString();
+  enum class Bus { kSata, kUsb };
+
+  // The stick's disk: an internal SATA disk unless told otherwise; `removable` is the
+  // kernel's removable flag (a USB hard disk reports itself fixed).
+  explicit FakeStick(Bus bus = Bus::kSata, bool removable = false) {
+    namespace fs = std::filesystem;
+    const fs::path root = dir_.path().toStdString();
     stick_ = root / "stick";
-    std::filesystem::create_directories(stick_);
-    std::filesystem::create_directories(root / "c" / "AppData" / "Roaming");
-    std::filesystem::create_directories(root / "c" / "AppData" / "Local");
-    std::filesystem::create_directories(root / "sys");
-    std::filesystem::create_directories(root / "dev");
-    std::ofstream(root / "mounts").flush();
+    fs::create_directories(stick_);
+    fs::create_directories(root / "c" / "AppData" / "Roaming");
+    fs::create_directories(root / "c" / "AppData" / "Local");
+    const std::string parent =
+        bus == Bus::kUsb
+            ? "devices/pci0000:00/0000:00:14.0/usb2/2-1/2-1:1.0/host6/target6:0:0/6:0:0:0/block"
+            : "devices/pci0000:00/0000:00:17.0/ata1/host0/target0:0:0/0:0:0:0/block";
+    const fs::path disk = root / "sys" / parent / "sdb";
+    fs::create_directories(disk / "sdb1");
+    std::ofstream(disk / "removable") << (removable ? "1\n" : "0\n");
+    std::ofstream(disk / "sdb1" / "partition") << "1\n";
+    fs::create_directories(root / "sys" / "class" / "block");
+    fs::create_directory_symlink("../../" + parent + "/sdb", root / "sys/class/block/sdb");
+    fs::create_directory_symlink("../../" + parent + "/sdb/sdb1",
+                                 root / "sys/class/block/sdb1");
+    fs::create_directories(root / "dev");
+    std::ofstream(root / "dev" / "sdb").flush();
+    std::ofstream(root / "dev" / "sdb1").flush();
+    std::ofstream(root / "mounts") << "/dev/sdb1 " << stick_.string() << " vfat rw 0 0\n";
     platform::DriveMap map;
     map.Map('E', stick_);
     map.Map('C', root / "c");
