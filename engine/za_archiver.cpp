@@ -153,7 +153,7 @@ void TZABaseArchiver::CloseArchive() {
       }
     }
     try {
-      if (fileMode_ != kModeRead) WriteEmptyDirectoryIfUnwritten();
+      if (fileMode_ == kModeCreate || (fileMode_ & 3) != 0) WriteEmptyDirectoryIfUnwritten();
     } catch (...) {
       stream_.reset();
       dir_.reset();
@@ -200,7 +200,8 @@ int TZABaseArchiver::FileCount() {
 void TZABaseArchiver::BeginUpdate() {
   if (updateDepth_ == 0) {
     if (!active_) OpenArchive();
-    if (fileMode_ == kModeRead) throw Error(32);
+    // Modes 0 and 64 open the file for reading only: neither can take an update.
+    if (fileMode_ != kModeCreate && (fileMode_ & 3) == 0) throw Error(32);
     auto& cur = dir_->Current;
     for (int i = 0; i < cur.Count(); ++i) {
       if (cur.Raw(i)->Modified) cur.Item(i).Modified = false;

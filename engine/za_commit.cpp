@@ -332,7 +332,8 @@ class TZACommit {
     }
     lh.method = method;
     lh.crc = isFolder ? 0 : result.crc32;
-    lh.compressedSize = needs64 ? kMarker32 : static_cast<std::uint32_t>(compressed);
+    lh.compressedSize =
+        needs64 || compressed >= kMarker32 ? kMarker32 : static_cast<std::uint32_t>(compressed);
     const std::uint64_t end = s_.Position();
     ByteWriter rw;
     WriteLocalHeader(rw, lh);
@@ -353,10 +354,10 @@ class TZACommit {
     h.flags = flags;
     h.method = method;
     h.crc = lh.crc;
-    h.compressedSize = needs64 ? kMarker32 : static_cast<std::uint32_t>(compressed);
+    h.compressedSize = lh.compressedSize;
     h.uncompressedSize = needs64 ? kMarker32 : static_cast<std::uint32_t>(srcSize);
     h.localHeaderOffset = needs64 && pos >= kMarker32 ? kMarker32 : static_cast<std::uint32_t>(pos);
-    item.NeedsZip64 = needs64;
+    item.NeedsZip64 = needs64 || compressed >= kMarker32;
     item.CompressedSize64 = compressed;
     item.UncompressedSize64 = srcSize;
     item.LocalHeaderOffset64 = pos;

@@ -89,6 +89,8 @@ TEST_F(ArchiverTest, WrongStateErrors) {
   z.FileName = Win("a.zip");
   z.OpenArchive(0);
   EXPECT_EQ(native([&] { z.BeginUpdate(); }), 32);
+  z.OpenArchive(64);  // read-only as well
+  EXPECT_EQ(native([&] { z.AddFiles("T:\\x"); }), 32);
   EXPECT_THROW(z.SetSpanningMode(smSplitting), std::runtime_error);
 }
 
