@@ -201,19 +201,19 @@ int TZABaseArchiver::RunMemberLoop(const std::vector<int>& selected, bool testOn
       if (!FireConfirmProcessFile(name, op)) break;
       std::string folder = BaseDir.empty() ? ResolvedWorkDir() : BaseDir;
       if (!folder.empty() && folder.back() != '\\') folder += '\\';
-      if (FireFileProgress(m.Name, 0.0, op, ppStart)) break;
+      if (FireFileProgress(name, 0.0, op, ppStart)) break;
       try {
         if (testOnly) {
           if (!m.IsFolder()) {
             TNullStream sink;
-            if (WriteMemberData(index, sink, name) && !skipFile_) ++passed;
+            if (WriteMemberData(index, sink) && !skipFile_) ++passed;
           } else {
             ++passed;
           }
         } else {
           ExtractMemberToFile(index, folder);
         }
-        FireFileProgress(m.Name, 100.0, op, ppEnd);
+        FireFileProgress(name, 100.0, op, ppEnd);
         ++processedCount_;
       } catch (const EZAException& e) {
         TZAAction action = FireProcessFileFailure(name, op, e);
@@ -283,7 +283,7 @@ void TZABaseArchiver::ExtractMemberToFile(int index, const std::string& targetFo
   }
   bool failed = false;
   try {
-    WriteMemberData(index, *out, fileName);
+    WriteMemberData(index, *out);
   } catch (...) {
     failed = true;
     out->Close();
@@ -308,8 +308,7 @@ void TZABaseArchiver::ExtractMemberToFile(int index, const std::string& targetFo
   }
 }
 
-bool TZABaseArchiver::WriteMemberData(int index, TZAStream& destination,
-                                      const std::string& displayName) {
+bool TZABaseArchiver::WriteMemberData(int index, TZAStream& destination) {
   auto& cur = dir_->Current;
   if (index < 0 || index >= cur.Count()) throw Error(16);
   skipFile_ = false;
@@ -384,6 +383,7 @@ bool TZABaseArchiver::WriteMemberData(int index, TZAStream& destination,
     }
   }
   const std::uint64_t dataLength = compSize - headerSize - trailerSize;
+  const std::string shownName = Backslashed(m.Name);
   const std::uint16_t method = m.ActualMethod;
   if (method == kMethodDeflate64) throw EZAException(55);
   if (method != kMethodStored && method != kMethodDeflate) return corrupt();
@@ -403,7 +403,7 @@ bool TZABaseArchiver::WriteMemberData(int index, TZAStream& destination,
   const int total = std::max(totalCount_, 1);
   req.progress = [&](std::uint64_t bytes, bool& cancel) {
     const double frac = dataLength ? static_cast<double>(bytes) / static_cast<double>(dataLength) : 1.0;
-    FireFileProgress(m.Name, frac * 100.0, m.Operation, ppProcess);
+    FireFileProgress(shownName, frac * 100.0, m.Operation, ppProcess);
     FireOverallProgress((frac + done) / total * 100.0, m.Operation, ppProcess);
     if (cancelled_) cancel = true;
   };
@@ -413,7 +413,6 @@ bool TZABaseArchiver::WriteMemberData(int index, TZAStream& destination,
   } catch (const EZlibError&) {
     return corrupt();
   }
-  (void)displayName;
   if (res.status == TZADecodeStatus::kCancelled || cancelled_) return false;
   if (res.status == TZADecodeStatus::kLimitExceeded) throw Error(8);
   bool ok = res.Decoded() && res.uncompressedSize == uncompSize;

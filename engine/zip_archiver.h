@@ -149,7 +149,9 @@ class TZABaseArchiver {
   int RunMemberLoop(const std::vector<int>& selected, bool testOnly);  // in directory order
   bool SearchFrom(TZAArchiveItem& item);
   void ExtractMemberToFile(int index, const std::string& targetFolder);
-  bool WriteMemberData(int index, TZAStream& destination, const std::string& displayName);
+  // Decodes and verifies member `index` into `destination`; false when it was skipped,
+  // cancelled or kept although corrupt.
+  bool WriteMemberData(int index, TZAStream& destination);
 
   TZACompressionLevel compressionLevel_ = clFastest;
   int compressionMode_ = 1;

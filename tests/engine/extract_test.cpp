@@ -242,3 +242,38 @@ TEST_F(ExtractTest, ExtractInsideAnUpdateIsRefused) {
 
 }  // namespace
 }  // namespace engine::testing
+
+namespace engine::testing {
+namespace {
+
+TEST_F(ExtractTest, EventOrderOfOneMember) {
+  MakeTree("pw");
+  auto z = OpenRead("t.zip");
+  z->BaseDir = Win("out");
+  std::vector<std::string> log;
+  z->OnOverallProgress = [&](TZABaseArchiver*, double, TZAProcessOperation op, TZAProgressPhase ph,
+                             bool&) {
+    EXPECT_EQ(op, poExtract);
+    if (ph != ppProcess) log.push_back("overall" + std::to_string(ph));
+  };
+  z->OnConfirmProcessFile = [&](TZABaseArchiver*, const std::string& name, TZAProcessOperation,
+                                bool&) { log.push_back("confirm " + name); };
+  z->OnFileProgress = [&](TZABaseArchiver*, const std::string& name, double, TZAProcessOperation,
+                          TZAProgressPhase ph, bool&) {
+    if (ph != ppProcess) log.push_back("file" + std::to_string(ph) + " " + name);
+  };
+  z->OnExtractFile = [&](TZABaseArchiver*, std::string& name, std::uint32_t&, const std::string&) {
+    log.push_back("extract " + name);
+  };
+  z->OnPassword = [&](TZABaseArchiver*, const std::string& name, std::string& pw, bool&) {
+    log.push_back("password " + name);
+    pw = "pw";
+  };
+  z->ExtractFiles("sub\\a.txt");
+  EXPECT_EQ(log, (std::vector<std::string>{"overall0", "confirm sub\\a.txt", "file0 sub\\a.txt",
+                                           "extract sub\\a.txt", "password sub/a.txt",
+                                           "file2 sub\\a.txt", "overall2"}));
+}
+
+}  // namespace
+}  // namespace engine::testing

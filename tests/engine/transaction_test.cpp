@@ -1,5 +1,8 @@
 // Update transactions: one AddFiles per file, failure actions, cancel, replacement.
+#include <span>
+
 #include "archive_fixture.h"
+#include "platform/win_error.h"
 
 namespace engine::testing {
 namespace {
@@ -177,6 +180,83 @@ TEST_F(TransactionTest, StorePathModes) {
   z->Options.StorePath = spFullPath;
   z->AddFiles(Win("data\\sub\\a.txt"));
   EXPECT_EQ(Names(*z), (std::vector<std::string>{"sub/a.txt", "other/b.txt", "data/sub/a.txt"}));
+}
+
+}  // namespace
+}  // namespace engine::testing
+
+namespace engine::testing {
+namespace {
+
+// An archive stream on a device that fills up at `capacity` bytes.
+class FullDevice : public TMemoryStream {
+ public:
+  explicit FullDevice(std::size_t* capacity) : capacity_(capacity) {}
+  void Write(std::span<const std::uint8_t> data) override {
+    if (Position() + data.size() > *capacity_) {
+      throw platform::OsError("There is not enough space on the disk.", platform::kErrorDiskFull);
+    }
+    TMemoryStream::Write(data);
+  }
+
+ private:
+  std::size_t* capacity_;
+};
+
+TEST_F(TransactionTest, DiskFullFailsTheMemberOrWaitsForSpace) {
+  Write("a", Noise(200000, 1));
+  Write("b", Noise(300000, 2));
+  std::size_t capacity = 250000;
+  TZipArchiver z;
+  z.OpenArchive(std::make_unique<FullDevice>(&capacity), TZipArchiver::kModeCreate);
+  z.Options.StorePath = spNoPath;
+  z.AddFiles(Win("a"));
+  const std::int64_t afterFirst = z.Size();
+  std::vector<int> natives;
+  z.OnProcessFileFailure = [&](TZABaseArchiver*, const std::string&, TZAProcessOperation, int native,
+                               int, const std::string&, TZAAction& action) {
+    natives.push_back(native);
+    action = fxaAbort;
+  };
+  z.AddFiles(Win("b"));  // no OnDiskFull: NativeError 65, aborted, rolled back
+  EXPECT_EQ(natives, std::vector<int>{65});
+  EXPECT_EQ(z.Size(), afterFirst);
+  EXPECT_EQ(z.Directory()->Current.Count(), 1);
+  int asked = 0;
+  z.OnDiskFull = [&](TZABaseArchiver*, int, const std::string&, bool& cancel) {
+    ++asked;
+    capacity = 10'000'000;  // the user made room
+    cancel = false;
+  };
+  z.AddFiles(Win("b"));
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(z.Directory()->Current.Count(), 2);
+  EXPECT_EQ(z.TestFiles(), 2);
+}
+
+TEST_F(TransactionTest, RetryWritesTheMemberAgain) {
+  Write("a", "first");
+  auto z = NewArchive("t.zip");
+  z->AddFiles(Win("a"));
+  Write("b", "second");
+  z->OnStoreFile = [&](TZABaseArchiver*, std::string&, int&, std::string&, const std::string&) {
+    std::filesystem::rename(Host("b"), Host("b.away"));
+  };
+  int calls = 0;
+  z->OnProcessFileFailure = [&](TZABaseArchiver*, const std::string&, TZAProcessOperation, int native,
+                                int, const std::string&, TZAAction& action) {
+    ++calls;
+    EXPECT_EQ(native, 33);
+    std::filesystem::rename(Host("b.away"), Host("b"));
+    action = fxaRetry;
+  };
+  z->AddFiles(Win("b"));
+  EXPECT_EQ(calls, 1);
+  z->CloseArchive();
+  auto r = OpenRead("t.zip");
+  r->BaseDir = Win("out");
+  r->ExtractFiles("b");
+  EXPECT_EQ(Read("out\\b"), "second");
 }
 
 }  // namespace

@@ -183,3 +183,24 @@ TEST_F(WriterBytesTest, VersionAndNamesWithoutOemNames) {
 
 }  // namespace
 }  // namespace engine::testing
+
+namespace engine::testing {
+namespace {
+
+TEST_F(WriterBytesTest, NoCompressionMasksStoreMatchingFiles) {
+  Write("photo.JPG", Text(4000));
+  Write("note.txt", Text(4000));
+  auto z = NewArchive("m.zip");
+  z->NoCompressionMasks = {"*.jpg"};
+  z->AddFiles(Win("photo.JPG"));
+  z->AddFiles(Win("note.txt"));
+  z->CloseArchive();
+  auto c = CentralHeaders(Read("m.zip"));
+  ASSERT_EQ(c.size(), 2u);
+  EXPECT_EQ(c[0].method, 0);
+  EXPECT_EQ(c[0].packed, 4000u);
+  EXPECT_EQ(c[1].method, 8);
+}
+
+}  // namespace
+}  // namespace engine::testing
