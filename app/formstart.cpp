@@ -195,9 +195,13 @@ bool TFormMain::FormActivate() {
   kwui::Dialogs().ShowMessage(this, kRefusedMessage);
   SaveSettings();
   hide();
-  // Ends the message loop once it runs, without closing the windows (no FormClose).
-  QMetaObject::invokeMethod(
-      QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+  if (terminate_) {
+    terminate_();
+  } else {
+    // Ends the message loop once it runs, without closing the windows (no FormClose).
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+  }
   return false;
 }
 
@@ -266,6 +270,9 @@ void TFormMain::SaveSettings() {
 }
 
 void TFormMain::ReloadCatalogue() {
+  // The catalogue shows what is on the drive now, also descriptors copied there by hand
+  // while the program runs (the file system caches folder listings).
+  model_.Fs().InvalidateCache();
   model_.ClearCatalogue();
   std::vector<std::string> names;
   const std::string folder = model_.ArchiveFolder();

@@ -40,6 +40,9 @@ class TFormMain : public QMainWindow {
   // Free and total bytes of the drive holding a path; the platform's by default.
   using FreeSpaceSource = std::function<std::optional<platform::DiskSpace>(const std::string&)>;
   void SetFreeSpaceSource(FreeSpaceSource source) { freeSpace_ = std::move(source); }
+  // How a refused start ends the application; by default the message loop is told to end
+  // (tests record it instead, since an ended loop cannot run again in one process).
+  void SetTerminate(std::function<void()> terminate) { terminate_ = std::move(terminate); }
 
   std::string ProgramVersion;
   std::string ConfigPath;
@@ -86,6 +89,7 @@ class TFormMain : public QMainWindow {
   std::unique_ptr<Ui::TFormMain> ui;
   kw::KWPlus& model_;
   FreeSpaceSource freeSpace_;
+  std::function<void()> terminate_;
   QMenu* popupMenu1_ = nullptr;
   // The other windows live as long as this one (the entry owns them all).
   TFormOdtworzDaneZKopii* formOdtworz_ = nullptr;

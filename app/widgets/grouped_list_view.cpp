@@ -72,7 +72,7 @@ void GroupedListView::SetGroupView(bool on) {
   // spanned titles while groups are shown.
   if (!columns_.isEmpty() && columns_[0].width == 0) {
     setColumnHidden(0, !on);
-    if (on) setColumnWidth(0, indentation() + 4);
+    if (on) setColumnWidth(0, indentation());
   }
 }
 

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <stdexcept>
 
@@ -27,8 +28,17 @@ const QString kRefused = QStringLiteral(
     "Plik ArchiwumKW.exe należy przenieść lub skopiować na pamięć lub dysk USB do dowolnego "
     "folderu.");
 
+// A control of the main window itself. The dialogs are children of the main window too and
+// reuse some control names (AdvGlowButton2), so the search stays in its central widget.
+template <typename T>
+T Control(TFormMain& form, const char* name) {
+  T found = form.centralWidget()->findChild<T>(QString::fromLatin1(name));
+  if (!found) qFatal("no control %s", name);
+  return found;
+}
+
 kwui::GroupedListView* List(TFormMain& form) {
-  return form.findChild<kwui::GroupedListView*>(QStringLiteral("ListViewProjekty"));
+  return Control<kwui::GroupedListView*>(form, "ListViewProjekty");
 }
 
 QStringList GroupHeaders(TFormMain& form) {
@@ -107,6 +117,12 @@ class TestFormMain : public QObject {
     QCOMPARE(ini.ReadString("Ogolne", "MultimediaPominSize", "?"), std::string("20"));
     QCOMPARE(ini.ReadString("Ogolne", "MultimediaSzukajPrzywroc", "?"), std::string("1"));
 
+    QCOMPARE(w.terminated, 1);
+    // The close handler does not run for a refused start: nothing is written again.
+    std::filesystem::remove(stick.ConfigFile());
+    w.main.close();
+    QVERIFY(!std::filesystem::exists(stick.ConfigFile()));
+
     // Later activations neither ask again nor fill the catalogue.
     QVERIFY(!w.main.FormActivate());
     QCOMPARE(dialogs.messages.size(), 1);
@@ -141,6 +157,7 @@ class TestFormMain : public QObject {
     QCOMPARE(dialogs.messages, runs ? QStringList() : QStringList{kRefused});
     QCOMPARE(List(w.main)->Rows().size(), runs ? 1 : 0);
     QCOMPARE(w.main.FirstActivation, !runs);
+    QCOMPARE(w.terminated, runs ? 0 : 1);
   }
 
   void loadFromHddRunsAndSurvivesSaving() {
@@ -184,7 +201,7 @@ class TestFormMain : public QObject {
              (QStringList{QStringLiteral("2016"), QStringLiteral("2015"), QStringLiteral("2014")}));
     QCOMPARE(RowTexts(w.main), (QStringList{QStringLiteral("1:D"), QStringLiteral("2:B"),
                                             QStringLiteral("1:C"), QStringLiteral("1:A")}));
-    auto* button = w.main.findChild<kwui::DropDownButton*>(QStringLiteral("ButtonGrupowanie"));
+    auto* button = Control<kwui::DropDownButton*>(w.main, "ButtonGrupowanie");
     QCOMPARE(button->text(), QStringLiteral("Data utworzenia: rok"));
   }
 
@@ -203,7 +220,7 @@ class TestFormMain : public QObject {
     QCOMPARE(GroupHeaders(w.main), (QStringList{QStringLiteral("Album"), QStringLiteral("kopia")}));
     QCOMPARE(RowTexts(w.main), (QStringList{QStringLiteral("1:Album"), QStringLiteral("1:kopia"),
                                             QStringLiteral("2:Kopia")}));
-    auto* button = w.main.findChild<kwui::DropDownButton*>(QStringLiteral("ButtonGrupowanie"));
+    auto* button = Control<kwui::DropDownButton*>(w.main, "ButtonGrupowanie");
     QCOMPARE(button->text(), QStringLiteral("Nazwa archiwum"));
     QCOMPARE(w.main.findChild<QAction*>(QStringLiteral("Nazwa1"))->data().toInt(), 10);
 
@@ -224,7 +241,7 @@ class TestFormMain : public QObject {
     QVERIFY(w.main.FormActivate());
     QCOMPARE(GroupHeaders(w.main), QStringList{QStringLiteral("+")});
     QCOMPARE(RowTexts(w.main), (QStringList{QStringLiteral("1:B"), QStringLiteral("2:A")}));
-    auto* button = w.main.findChild<kwui::DropDownButton*>(QStringLiteral("ButtonGrupowanie"));
+    auto* button = Control<kwui::DropDownButton*>(w.main, "ButtonGrupowanie");
     QCOMPARE(button->text(), QStringLiteral("Data utworzenia: rok i miesiąc"));
   }
 
@@ -294,8 +311,8 @@ class TestFormMain : public QObject {
     Windows w(stick);
     QVERIFY(w.main.FormActivate());
 
-    auto* usun = w.main.findChild<QPushButton*>(QStringLiteral("AdvGlowButtonUsun"));
-    auto* odtworz = w.main.findChild<QPushButton*>(QStringLiteral("AdvGlowButtonOdtworzDane"));
+    auto* usun = Control<QPushButton*>(w.main, "AdvGlowButtonUsun");
+    auto* odtworz = Control<QPushButton*>(w.main, "AdvGlowButtonOdtworzDane");
     QVERIFY(!usun->isEnabled());
     QVERIFY(!odtworz->isEnabled());
     List(w.main)->setCurrentItem(List(w.main)->Rows().at(1));  // "Stare", the older one
@@ -322,6 +339,44 @@ class TestFormMain : public QObject {
     if (deleted) QVERIFY(!usun->isEnabled());
   }
 
+  void createAndRestoreButtonsShowTheDialogs() {
+    FakeStick stick;
+    stick.WriteConfig("[Ogolne]\r\nLoadFromHDD=1\r\nGrupowanieKolumna=-1\r\n");
+    stick.AddArchive(Archive(1, "Stare", 2014));
+    stick.AddArchive(Archive(2, "Nowe", 2016));
+    RecordingDialogs dialogs;
+    Windows w(stick);
+    QVERIFY(w.main.FormActivate());
+
+    // Restore: the dialog gets the selected row's own record.
+    List(w.main)->setCurrentItem(List(w.main)->Rows().at(1));
+    std::string shown;
+    QTimer::singleShot(0, &w.restore, [&] {
+      QVERIFY(w.restore.isModal() || w.restore.isVisible());
+      shown = w.restore.Project ? w.restore.Project->Nazwa : "none";
+      QVERIFY(w.restore.NeedsFill);
+      w.restore.close();
+    });
+    Control<QPushButton*>(w.main, "AdvGlowButtonOdtworzDane")->click();
+    QCOMPARE(shown, std::string("Stare"));
+
+    // Create: a new archive on the stick is listed afterwards, and the sort returns to
+    // creation date, newest first, whatever column was sorted before.
+    w.main.show();
+    ClickHeader(w.main, QStringLiteral("Nazwa archiwum"));
+    QCOMPARE(RowTexts(w.main), (QStringList{QStringLiteral("1:Nowe"), QStringLiteral("2:Stare")}));
+    QTimer::singleShot(0, &w.create, [&] {
+      stick.AddArchive(Archive(3, "Najnowsze", 2017));
+      w.create.ArchiveCreated = true;
+      w.create.close();
+    });
+    Control<QPushButton*>(w.main, "AdvGlowButton2")->click();
+    QCOMPARE(RowTexts(w.main), (QStringList{QStringLiteral("1:Najnowsze"), QStringLiteral("2:Nowe"),
+                                            QStringLiteral("3:Stare")}));
+    QCOMPARE(SortImages(w.main), QStringList{QStringLiteral("Data utworzenia")});
+    QVERIFY(!stick.Model().SortAscending);
+  }
+
   void freeSpaceBar_data() {
     QTest::addColumn<int>("percent");
     QTest::addColumn<QColor>("colour");
@@ -343,11 +398,11 @@ class TestFormMain : public QObject {
       return platform::DiskSpace{total / 100 * static_cast<std::uint64_t>(percent), total};
     });
     QVERIFY(w.main.FormActivate());
-    auto* bar = w.main.findChild<kwui::ColourProgressBar*>(QStringLiteral("AdvProgressBar1"));
+    auto* bar = Control<kwui::ColourProgressBar*>(w.main, "AdvProgressBar1");
     QCOMPARE(bar->FillColour(), colour);
     QCOMPARE(bar->maximum(), static_cast<int>(total / 1024));
     QCOMPARE(bar->value(), static_cast<int>(total / 100 * percent / 1024));
-    QCOMPARE(w.main.findChild<QLabel*>(QStringLiteral("Label3"))->text(),
+    QCOMPARE(Control<QLabel*>(w.main, "Label3")->text(),
              QStringLiteral("%1 GB wolnych z 100 GB").arg(percent));
   }
 
@@ -361,7 +416,7 @@ class TestFormMain : public QObject {
       return platform::DiskSpace{static_cast<std::uint64_t>(5.36 * (1ull << 30)), 8ull << 30};
     });
     QVERIFY(w.main.FormActivate());
-    auto* label = w.main.findChild<QLabel*>(QStringLiteral("Label3"));
+    auto* label = Control<QLabel*>(w.main, "Label3");
     QCOMPARE(label->text(), QStringLiteral("5,36 GB wolnych z 8 GB"));
 
     // A drive of several terabytes still fits the bar.
@@ -369,7 +424,7 @@ class TestFormMain : public QObject {
       return platform::DiskSpace{3ull << 40, 12ull << 40};
     });
     w.main.FillCatalogueList();
-    auto* bar = w.main.findChild<kwui::ColourProgressBar*>(QStringLiteral("AdvProgressBar1"));
+    auto* bar = Control<kwui::ColourProgressBar*>(w.main, "AdvProgressBar1");
     QCOMPARE(bar->value() * 4 / 100, bar->maximum() / 100);
     QCOMPARE(bar->FillColour(), QColor(0, 255, 0));
 

@@ -87,13 +87,13 @@ class TestWidgets : public QObject {
       const char* text;  // nullptr: only its presence matters
     };
     const Control controls[] = {
-        {&w.main, "ButtonGrupowanie", "Data utworzenia: rok i miesiąc"},
-        {&w.main, "AdvGlowButtonUsun", "Usuń archiwum..."},
-        {&w.main, "AdvGlowButton2", "Utwórz nowe archiwum..."},
-        {&w.main, "AdvGlowButtonOdtworzDane", "Odtwórz dane z archiwum..."},
-        {&w.main, "Label2", "Lista zawiera wszystkie utworzone archiwa"},
-        {&w.main, "Label1", "Grupuj według:"},
-        {&w.main, "MemoAkt", nullptr},
+        {w.main.centralWidget(), "ButtonGrupowanie", "Data utworzenia: rok i miesiąc"},
+        {w.main.centralWidget(), "AdvGlowButtonUsun", "Usuń archiwum..."},
+        {w.main.centralWidget(), "AdvGlowButton2", "Utwórz nowe archiwum..."},
+        {w.main.centralWidget(), "AdvGlowButtonOdtworzDane", "Odtwórz dane z archiwum..."},
+        {w.main.centralWidget(), "Label2", "Lista zawiera wszystkie utworzone archiwa"},
+        {w.main.centralWidget(), "Label1", "Grupuj według:"},
+        {w.main.centralWidget(), "MemoAkt", nullptr},
         {&w.create, "AdvOfficeCheckBoxPomin", "Pomiń pliki większe niż"},
         {&w.create, "AdvSpinEditMaxSize", nullptr},
         {&w.create, "AdvGlowButtonAkcja", nullptr},

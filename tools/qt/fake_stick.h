@@ -135,7 +135,9 @@ class Windows {
         search(&create),
         about(&main) {
     main.SetForms(&restore, &create, &search, &about);
+    main.SetTerminate([this] { ++terminated; });
   }
+  int terminated = 0;  // how often a refused start ended the application
   TFormMain main;
   TFormOdtworzDaneZKopii restore;
   TFormTworzKopie create;
