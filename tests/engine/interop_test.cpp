@@ -226,3 +226,43 @@ TEST_F(InteropTest, KwzipCommandLine) {
 
 }  // namespace
 }  // namespace engine::testing
+
+namespace engine::testing {
+namespace {
+
+// Zip64 fields written by another tool (sizes in the 0x0001 extra field) are read.
+TEST_F(ToolArchiveTest, PythonZip64Fields) {
+  if (!Have("python3")) GTEST_SKIP() << "python3 missing";
+  RunResult r = Shell(InDir("src") +
+                      "python3 -c \"import zipfile\n"
+                      "with zipfile.ZipFile('../z64.zip','w',zipfile.ZIP_DEFLATED) as z:\n"
+                      "  for n in ['text.txt','photo.jpg','empty.dat','one.bin']:\n"
+                      "    with open(n,'rb') as f, z.open(n,'w',force_zip64=True) as o: o.write(f.read())\"");
+  ASSERT_EQ(r.status, 0) << r.output;
+  CheckWithEngine("z64.zip", "");
+}
+
+}  // namespace
+}  // namespace engine::testing
+
+namespace engine::testing {
+namespace {
+
+// Zip64Mode zmAlways: every member carries the Zip64 fields; other tools still read it.
+TEST_F(InteropTest, Zip64AlwaysPassesOtherTools) {
+  if (!Have("7z")) GTEST_SKIP() << "7z missing";
+  for (const auto& [name, data] : Sources()) Write("src\\" + name, data);
+  auto z = NewArchive("always.zip", "pw");
+  z->Zip64Mode = zmAlways;
+  for (const auto& [name, data] : Sources()) z->AddFiles(Win("src\\" + name));
+  z->CloseArchive();
+  RunResult t = Shell("7z t -ppw " + Q("always.zip"));
+  EXPECT_EQ(t.status, 0) << t.output;
+  auto r = OpenRead("always.zip");
+  r->SetPassword("pw");
+  EXPECT_EQ(r->TestFiles("*.*"), static_cast<int>(Sources().size()));
+  EXPECT_TRUE(r->Directory()->Current.Item(0).NeedsZip64);
+}
+
+}  // namespace
+}  // namespace engine::testing
