@@ -261,3 +261,28 @@ TEST_F(TransactionTest, RetryWritesTheMemberAgain) {
 
 }  // namespace
 }  // namespace engine::testing
+
+namespace engine::testing {
+namespace {
+
+TEST_F(TransactionTest, NestedUpdateCommitsOnceAtTheOutermostEnd) {
+  Write("a", "first");
+  Write("b", "second");
+  auto z = NewArchive("t.zip");
+  z->CloseArchive();
+  TZipArchiver u;
+  u.FileName = Win("t.zip");
+  u.Options.StorePath = spNoPath;
+  u.BeginUpdate();  // opens the closed archive itself
+  EXPECT_TRUE(u.Active());
+  u.AddFiles(Win("a"));
+  u.AddFiles(Win("b"));
+  EXPECT_EQ(u.UpdateDepth(), 1);
+  EXPECT_EQ(Read("t.zip").size(), 22u);  // nothing written yet
+  u.EndUpdate();
+  EXPECT_EQ(u.UpdateDepth(), 0);
+  EXPECT_EQ(OpenRead("t.zip")->FileCount(), 2);
+}
+
+}  // namespace
+}  // namespace engine::testing
