@@ -19,7 +19,7 @@ EncodedName EncodeName(std::string_view utf8Name, bool oemNames);
 // OEM page (oemNames and bit 11 clear) or the ANSI page.
 std::string DecodeName(std::string_view bytes, std::uint16_t flags, bool oemNames);
 
-// Lower case for the case-insensitive name index: ASCII, Latin-1 and Latin Extended-A.
+// Case-folded form for the case-insensitive name index (the platform's folding of names).
 std::string LowerName(std::string_view utf8);
 
 // The engine's mask rules: "*.*" as "*", a final "." demands no extension, "?" exactly one

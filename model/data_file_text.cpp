@@ -5,9 +5,11 @@
 #include <cstring>
 
 #include "model/kwplus.h"
-#include "model/utf8_text.h"
+#include "platform/utf8.h"
 
 namespace kw {
+
+namespace utf8 = platform::utf8;
 
 namespace {
 

@@ -5,10 +5,12 @@
 #include <limits>
 
 #include "model/path_text.h"
-#include "model/utf8_text.h"
+#include "platform/utf8.h"
 #include "platform/special_folders.h"
 
 namespace kw {
+
+namespace utf8 = platform::utf8;
 
 KWPlusSetup KWPlusSetup::FromSystem() {
   KWPlusSetup setup;

@@ -3,9 +3,11 @@
 #include <cstdint>
 #include <tuple>
 
-#include "model/utf8_text.h"
+#include "platform/utf8.h"
 
 namespace kw {
+
+namespace utf8 = platform::utf8;
 
 namespace {
 

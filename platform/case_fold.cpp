@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "platform/utf8.h"
+
 namespace platform {
 namespace {
 
@@ -13,58 +15,6 @@ constexpr bool InPairRange(char32_t c, char32_t first, char32_t last) {
 char32_t FoldPair(char32_t c, bool upperIsEven) {
   const bool even = (c % 2) == 0;
   return even == upperIsEven ? c + 1 : c;
-}
-
-// Decodes one UTF-8 sequence at text[i]; returns its length, or 0 when it is not valid
-// (overlong forms, surrogates and values above U+10FFFF are not valid).
-std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t& out) {
-  const auto b0 = static_cast<unsigned char>(text[i]);
-  std::size_t len = 0;
-  char32_t cp = 0;
-  if (b0 < 0x80) {
-    out = b0;
-    return 1;
-  }
-  if ((b0 & 0xE0) == 0xC0) {
-    len = 2;
-    cp = b0 & 0x1F;
-  } else if ((b0 & 0xF0) == 0xE0) {
-    len = 3;
-    cp = b0 & 0x0F;
-  } else if ((b0 & 0xF8) == 0xF0) {
-    len = 4;
-    cp = b0 & 0x07;
-  } else {
-    return 0;
-  }
-  if (i + len > text.size()) return 0;
-  for (std::size_t k = 1; k < len; ++k) {
-    const auto b = static_cast<unsigned char>(text[i + k]);
-    if ((b & 0xC0) != 0x80) return 0;
-    cp = (cp << 6) | (b & 0x3F);
-  }
-  static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
-  if (cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
-  out = cp;
-  return len;
-}
-
-void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out.push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else if (cp < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
 }
 
 }  // namespace
@@ -116,39 +66,39 @@ char32_t FoldCodePoint(char32_t c) noexcept {
   return c;
 }
 
-std::string FoldCase(std::string_view utf8) {
+std::string FoldCase(std::string_view text) {
   std::string out;
-  out.reserve(utf8.size());
+  out.reserve(text.size());
   std::size_t i = 0;
-  while (i < utf8.size()) {
-    const auto b = static_cast<unsigned char>(utf8[i]);
+  while (i < text.size()) {
+    const auto b = static_cast<unsigned char>(text[i]);
     if (b < 0x80) {
       out.push_back(static_cast<char>((b >= 'A' && b <= 'Z') ? b + 0x20 : b));
       ++i;
       continue;
     }
     char32_t cp = 0;
-    const std::size_t len = DecodeUtf8(utf8, i, cp);
+    const std::size_t len = utf8::Decode(text, i, cp);
     if (len == 0) {
-      out.push_back(utf8[i]);
+      out.push_back(text[i]);
       ++i;
       continue;
     }
-    AppendUtf8(out, FoldCodePoint(cp));
+    utf8::Append(out, FoldCodePoint(cp));
     i += len;
   }
   return out;
 }
 
-std::u32string FoldToCodePoints(std::string_view utf8) {
+std::u32string FoldToCodePoints(std::string_view text) {
   std::u32string out;
-  out.reserve(utf8.size());
+  out.reserve(text.size());
   std::size_t i = 0;
-  while (i < utf8.size()) {
+  while (i < text.size()) {
     char32_t cp = 0;
-    const std::size_t len = DecodeUtf8(utf8, i, cp);
+    const std::size_t len = utf8::Decode(text, i, cp);
     if (len == 0) {
-      out.push_back(0xDC00 + static_cast<unsigned char>(utf8[i]));
+      out.push_back(0xDC00 + static_cast<unsigned char>(text[i]));
       ++i;
       continue;
     }

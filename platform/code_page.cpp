@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 
+#include "platform/utf8.h"
+
 namespace platform {
 namespace {
 
@@ -82,69 +84,6 @@ int ByteOf(char32_t cp, CodePage page) {
   return b == 0 ? -1 : b;
 }
 
-constexpr char32_t kInvalid = 0xFFFFFFFF;
-
-// Decodes one UTF-8 sequence at `pos` and advances past it. An invalid or truncated
-// sequence (overlong forms, surrogates, values above U+10FFFF included) gives kInvalid
-// and advances by one byte only.
-char32_t NextCodePoint(std::string_view s, std::size_t& pos) {
-  const auto at = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
-  const unsigned char lead = at(pos);
-  if (lead < 0x80) {
-    ++pos;
-    return lead;
-  }
-  std::size_t length = 0;
-  char32_t cp = 0;
-  char32_t minimum = 0;
-  if ((lead & 0xE0) == 0xC0) {
-    length = 2, cp = lead & 0x1Fu, minimum = 0x80;
-  } else if ((lead & 0xF0) == 0xE0) {
-    length = 3, cp = lead & 0x0Fu, minimum = 0x800;
-  } else if ((lead & 0xF8) == 0xF0) {
-    length = 4, cp = lead & 0x07u, minimum = 0x10000;
-  } else {
-    ++pos;
-    return kInvalid;
-  }
-  if (s.size() - pos < length) {
-    ++pos;
-    return kInvalid;
-  }
-  for (std::size_t i = 1; i < length; ++i) {
-    const unsigned char c = at(pos + i);
-    if ((c & 0xC0) != 0x80) {
-      ++pos;
-      return kInvalid;
-    }
-    cp = (cp << 6) | (c & 0x3Fu);
-  }
-  if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-    ++pos;
-    return kInvalid;
-  }
-  pos += length;
-  return cp;
-}
-
-void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
 template <bool kBigEndian>
 std::string Utf16ToUtf8(std::string_view bytes) {
   std::string out;
@@ -160,14 +99,14 @@ std::string Utf16ToUtf8(std::string_view bytes) {
     if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units) {
       const char32_t low = unit(i + 1);
       if (low >= 0xDC00 && low <= 0xDFFF) {
-        AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
+        ::platform::utf8::Append(out, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
         ++i;
         continue;
       }
     }
-    AppendUtf8(out, (u >= 0xD800 && u <= 0xDFFF) ? 0xFFFD : u);
+    ::platform::utf8::Append(out, (u >= 0xD800 && u <= 0xDFFF) ? 0xFFFD : u);
   }
-  if (bytes.size() % 2 != 0) AppendUtf8(out, 0xFFFD);  // a lone last byte
+  if (bytes.size() % 2 != 0) ::platform::utf8::Append(out, 0xFFFD);  // a lone last byte
   return out;
 }
 
@@ -183,8 +122,7 @@ std::string Utf8ToUtf16(std::string_view utf8) {
   };
   std::size_t pos = 0;
   while (pos < utf8.size()) {
-    char32_t cp = NextCodePoint(utf8, pos);
-    if (cp == kInvalid) cp = 0xFFFD;
+    const char32_t cp = ::platform::utf8::Next(utf8, pos);
     if (cp >= 0x10000) {
       put(0xD800 + ((cp - 0x10000) >> 10));
       put(0xDC00 + ((cp - 0x10000) & 0x3FF));
@@ -202,8 +140,8 @@ std::string Utf8ToCodePage(std::string_view utf8, CodePage page) {
   out.reserve(utf8.size());
   std::size_t pos = 0;
   while (pos < utf8.size()) {
-    const char32_t cp = NextCodePoint(utf8, pos);
-    const int b = cp == kInvalid ? -1 : ByteOf(cp, page);
+    // A malformed sequence reads as U+FFFD, which no page holds: one "?" per bad byte.
+    const int b = ByteOf(::platform::utf8::Next(utf8, pos), page);
     out += b < 0 ? '?' : static_cast<char>(b);
   }
   return out;
@@ -218,7 +156,7 @@ std::string CodePageToUtf8(std::string_view bytes, CodePage page) {
     if (b < 0x80) {
       out += c;
     } else {
-      AppendUtf8(out, high[b - 0x80]);
+      ::platform::utf8::Append(out, high[b - 0x80]);
     }
   }
   return out;
@@ -227,19 +165,12 @@ std::string CodePageToUtf8(std::string_view bytes, CodePage page) {
 bool FitsCodePage(std::string_view utf8, CodePage page) {
   std::size_t pos = 0;
   while (pos < utf8.size()) {
-    const char32_t cp = NextCodePoint(utf8, pos);
-    if (cp == kInvalid || ByteOf(cp, page) < 0) return false;
+    if (ByteOf(::platform::utf8::Next(utf8, pos), page) < 0) return false;
   }
   return true;
 }
 
-bool IsValidUtf8(std::string_view text) {
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    if (NextCodePoint(text, pos) == kInvalid) return false;
-  }
-  return true;
-}
+bool IsValidUtf8(std::string_view text) { return utf8::IsValid(text); }
 
 bool IsAscii(std::string_view text) {
   for (const char c : text) {

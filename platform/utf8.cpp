@@ -1,64 +1,59 @@
-#include "model/utf8_text.h"
+#include "platform/utf8.h"
 
 #include <cstdint>
 #include <cstring>
 
-namespace kw::utf8 {
+namespace platform::utf8 {
 
-namespace {
-
-bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
-
-}  // namespace
-
-char32_t Next(std::string_view text, std::size_t& i) {
-  const auto c0 = static_cast<unsigned char>(text[i]);
-  if (c0 < 0x80) {
-    ++i;
-    return c0;
+std::size_t Decode(std::string_view text, std::size_t i, char32_t& out) {
+  const auto lead = static_cast<unsigned char>(text[i]);
+  if (lead < 0x80) {
+    out = lead;
+    return 1;
   }
-  std::size_t len = 0;
+  std::size_t length = 0;
   char32_t cp = 0;
-  char32_t min = 0;
-  if ((c0 & 0xE0) == 0xC0) {
-    len = 2, cp = c0 & 0x1Fu, min = 0x80;
-  } else if ((c0 & 0xF0) == 0xE0) {
-    len = 3, cp = c0 & 0x0Fu, min = 0x800;
-  } else if ((c0 & 0xF8) == 0xF0) {
-    len = 4, cp = c0 & 0x07u, min = 0x10000;
+  char32_t minimum = 0;
+  if ((lead & 0xE0) == 0xC0) {
+    length = 2, cp = lead & 0x1Fu, minimum = 0x80;
+  } else if ((lead & 0xF0) == 0xE0) {
+    length = 3, cp = lead & 0x0Fu, minimum = 0x800;
+  } else if ((lead & 0xF8) == 0xF0) {
+    length = 4, cp = lead & 0x07u, minimum = 0x10000;
   } else {
-    ++i;
-    return kReplacement;
+    return 0;
   }
-  if (text.size() - i < len) {
-    ++i;
-    return kReplacement;
-  }
-  for (std::size_t k = 1; k < len; ++k) {
+  if (text.size() - i < length) return 0;
+  for (std::size_t k = 1; k < length; ++k) {
     const auto c = static_cast<unsigned char>(text[i + k]);
-    if (!IsContinuation(c)) {
-      ++i;
-      return kReplacement;
-    }
+    if ((c & 0xC0) != 0x80) return 0;
     cp = (cp << 6) | (c & 0x3Fu);
   }
-  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+  if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+  out = cp;
+  return length;
+}
+
+char32_t Next(std::string_view text, std::size_t& i) {
+  char32_t cp = 0;
+  const std::size_t length = Decode(text, i, cp);
+  if (length == 0) {
     ++i;
     return kReplacement;
   }
-  i += len;
+  i += length;
   return cp;
 }
 
 std::size_t SequenceLength(std::string_view text, std::size_t i) {
-  std::size_t j = i;
-  Next(text, j);
-  return j - i;
+  char32_t cp = 0;
+  const std::size_t length = Decode(text, i, cp);
+  return length == 0 ? 1 : length;
 }
 
 std::size_t CountCodePoints(std::string_view text) {
   std::size_t n = 0;
-  for (std::size_t i = 0; i < text.size(); ++n) Next(text, i);
+  for (std::size_t i = 0; i < text.size(); ++n) i += SequenceLength(text, i);
   return n;
 }
 
@@ -91,14 +86,10 @@ bool IsValid(std::string_view text) {
         continue;
       }
     }
-    if (static_cast<unsigned char>(text[i]) < 0x80) {
-      ++i;
-      continue;
-    }
-    const std::size_t start = i;
-    // Next() answers U+FFFD for a malformed sequence, advancing one byte; a real U+FFFD
-    // takes three.
-    if (Next(text, i) == kReplacement && i - start != 3) return false;
+    char32_t cp = 0;
+    const std::size_t length = Decode(text, i, cp);
+    if (length == 0) return false;
+    i += length;
   }
   return true;
 }
@@ -110,4 +101,4 @@ std::string Sanitize(std::string_view text) {
   return out;
 }
 
-}  // namespace kw::utf8
+}  // namespace platform::utf8
