@@ -419,12 +419,7 @@ void TFormMain::AdvGlowButtonOdtworzDaneClick() {
   formOdtworz_->exec();
 }
 
-void TFormMain::AdvGlowButtonUsunClick() {
-  QTreeWidgetItem* row = ui->ListViewProjekty->SelectedRow();
-  if (!row) return;
-  const auto* entry = static_cast<const kw::KWPlusProjekt*>(kwui::GroupedListView::RowData(row));
-  if (!entry) return;
-
+kwui::TaskDialogContent TFormMain::DeleteQuestion() {
   kwui::TaskDialogContent question;
   question.title = kwui::ApplicationTitle();
   question.instruction = QStringLiteral("Czy chcesz usunąć wybrane archiwum?");
@@ -435,8 +430,16 @@ void TFormMain::AdvGlowButtonUsunClick() {
   question.defaultButton = 101;
   question.footer = QStringLiteral("Wybrane archiwum zostanie trwale usunięte");
   question.footerIcon = kwui::TaskDialogIcon::kWarning;
+  return question;
+}
 
-  const kwui::TaskDialogResult answer = kwui::Dialogs().ExecuteTaskDialog(this, question);
+void TFormMain::AdvGlowButtonUsunClick() {
+  QTreeWidgetItem* row = ui->ListViewProjekty->SelectedRow();
+  if (!row) return;
+  const auto* entry = static_cast<const kw::KWPlusProjekt*>(kwui::GroupedListView::RowData(row));
+  if (!entry) return;
+
+  const kwui::TaskDialogResult answer = kwui::Dialogs().ExecuteTaskDialog(this, DeleteQuestion());
   if (answer.button != 100 || answer.radioButton != 201) return;
   if (model_.DeleteArchive(*entry)) {
     ReloadCatalogue();

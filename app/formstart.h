@@ -20,6 +20,10 @@ namespace kw {
 class KWPlus;
 }
 
+namespace kwui {
+struct TaskDialogContent;
+}
+
 class TFormOdtworzDaneZKopii;
 class TFormTworzKopie;
 class TFormSzukajPlikow;
@@ -64,6 +68,9 @@ class TFormMain : public QMainWindow {
   bool Refused() const { return refused_; }
 
   QMenu* PopupMenu1() const { return popupMenu1_; }
+
+  // The delete confirmation (AdvTaskDialogPytanie): "OK" (100) with radio 201 deletes.
+  static kwui::TaskDialogContent DeleteQuestion();
 
  protected:
   bool event(QEvent* event) override;

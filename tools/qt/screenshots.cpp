@@ -67,17 +67,7 @@ int main(int argc, char** argv) {
   ok &= Save(w.search.grab(), folder, QStringLiteral("search.png"));
   ok &= Save(w.about.grab(), folder, QStringLiteral("about.png"));
 
-  kwui::TaskDialogContent question;
-  question.title = kwui::ApplicationTitle();
-  question.instruction = QStringLiteral("Czy chcesz usunąć wybrane archiwum?");
-  question.icon = kwui::TaskDialogIcon::kQuestion;
-  question.radioButtons = {{200, QStringLiteral("Nie.")},
-                           {201, QStringLiteral("Tak. Chcę trwale usunąć wybrane archiwum.")}};
-  question.customButtons = {{100, QStringLiteral("OK")}, {101, QStringLiteral("Anuluj")}};
-  question.defaultButton = 101;
-  question.footer = QStringLiteral("Wybrane archiwum zostanie trwale usunięte");
-  question.footerIcon = kwui::TaskDialogIcon::kWarning;
-  kwui::TaskDialog task(question);
+  kwui::TaskDialog task(TFormMain::DeleteQuestion());
   task.show();
   QCoreApplication::processEvents();
   ok &= Save(task.grab(), folder, QStringLiteral("delete.png"));
