@@ -8,7 +8,7 @@
 #include "app/widgets/artwork.h"
 #include "create/formutworzkopie.h"
 #include "model/kwplus.h"
-#include "platform/special_folders.h"
+#include "platform/shell_folders.h"
 #include "restore/formodtworzdane.h"
 #include "search/formszukaj.h"
 

@@ -6,7 +6,7 @@
 
 #include "model/path_text.h"
 #include "platform/utf8.h"
-#include "platform/special_folders.h"
+#include "platform/shell_folders.h"
 
 namespace kw {
 
