@@ -65,35 +65,49 @@ std::string FoldIniName(std::string_view utf8) {
   return out;
 }
 
-std::optional<std::int32_t> ParseIniInteger(std::string_view text) {
-  text = Trim(text);
+namespace {
+
+// Sign and radix prefix of an integer text; `text` keeps the digits.
+struct IntegerPrefix {
   bool negative = false;
-  if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
-    negative = text[0] == '-';
-    text.remove_prefix(1);
-  }
   std::uint32_t base = 10;
-  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-    base = 16;
-    text.remove_prefix(2);
-  } else if (text.size() > 1 && text[0] == '$') {
-    base = 16;
+};
+
+IntegerPrefix SplitIntegerPrefix(std::string_view& text, bool dollarHex) {
+  IntegerPrefix prefix;
+  text = Trim(text);
+  if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
+    prefix.negative = text[0] == '-';
     text.remove_prefix(1);
   }
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    prefix.base = 16;
+    text.remove_prefix(2);
+  } else if (dollarHex && text.size() > 1 && text[0] == '$') {
+    prefix.base = 16;
+    text.remove_prefix(1);
+  }
+  return prefix;
+}
+
+// The value of one digit in the base, or nullopt.
+std::optional<std::uint32_t> DigitValue(char c, std::uint32_t base) {
+  if (c >= '0' && c <= '9') return static_cast<std::uint32_t>(c - '0');
+  if (base == 16 && c >= 'a' && c <= 'f') return static_cast<std::uint32_t>(c - 'a' + 10);
+  if (base == 16 && c >= 'A' && c <= 'F') return static_cast<std::uint32_t>(c - 'A' + 10);
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::int32_t> ParseIniInteger(std::string_view text) {
+  const auto [negative, base] = SplitIntegerPrefix(text, true);
   if (text.empty()) return std::nullopt;
   std::uint64_t value = 0;
   for (const char c : text) {
-    std::uint32_t digit = 0;
-    if (c >= '0' && c <= '9') {
-      digit = static_cast<std::uint32_t>(c - '0');
-    } else if (base == 16 && c >= 'a' && c <= 'f') {
-      digit = static_cast<std::uint32_t>(c - 'a' + 10);
-    } else if (base == 16 && c >= 'A' && c <= 'F') {
-      digit = static_cast<std::uint32_t>(c - 'A' + 10);
-    } else {
-      return std::nullopt;
-    }
-    value = value * base + digit;
+    const auto digit = DigitValue(c, base);
+    if (!digit) return std::nullopt;
+    value = value * base + *digit;
     if (value > 0xFFFFFFFFull) return std::nullopt;
   }
   if (base == 16) {
@@ -110,30 +124,12 @@ std::optional<std::int32_t> ParseIniInteger(std::string_view text) {
 }
 
 std::int32_t ParseProfileInt(std::string_view text) {
-  text = Trim(text);
-  bool negative = false;
-  if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
-    negative = text[0] == '-';
-    text.remove_prefix(1);
-  }
-  std::uint32_t base = 10;
-  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-    base = 16;
-    text.remove_prefix(2);
-  }
+  const auto [negative, base] = SplitIntegerPrefix(text, false);
   std::uint32_t value = 0;  // unsigned: wraps without undefined behaviour
   for (const char c : text) {
-    std::uint32_t digit = 0;
-    if (c >= '0' && c <= '9') {
-      digit = static_cast<std::uint32_t>(c - '0');
-    } else if (base == 16 && c >= 'a' && c <= 'f') {
-      digit = static_cast<std::uint32_t>(c - 'a' + 10);
-    } else if (base == 16 && c >= 'A' && c <= 'F') {
-      digit = static_cast<std::uint32_t>(c - 'A' + 10);
-    } else {
-      break;
-    }
-    value = value * base + digit;
+    const auto digit = DigitValue(c, base);
+    if (!digit) break;
+    value = value * base + *digit;
   }
   return static_cast<std::int32_t>(negative ? 0u - value : value);
 }
